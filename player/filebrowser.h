@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QListWidget>
+#include <QString>
+
+#include <array>
+
+// The list of one directory's media files (browse view) or one playlist's
+// entries (playlist view), and the current media path it keeps.
+class FileBrowser : public QListWidget {
+    Q_OBJECT
+public:
+    static constexpr const char* notAFile = "not_a_file";
+    static const QString mediaFilter;
+
+    FileBrowser(QWidget* parent, const char* name);
+    ~FileBrowser() override;
+
+    void listDirectory(const QString& path);
+    void leavePlaylistView();
+    void openPlaylist(const QString& path);
+    void removeFromPlaylist();
+    void enterFullScreen();
+    void leaveFullScreen();
+
+    // Canonical path of the directory last listed; null before the first.
+    QString currentDir;
+    // The open playlist's lines, as the bytes read, in file order.
+    QList<QByteArray> playlistLines;
+    // Row of the latest highlight, in either view; -1 before the first.
+    int currentIndex = -1;
+    // The highlighted regular file, the open playlist file, or "not_a_file",
+    // as the file system's bytes with a terminating NUL.
+    std::array<char, 128> mediaPath{};
+    QString playlistFile;
+    bool ignoreMouse = false;
+    bool playlistView = false;
+
+signals:
+    void picked(const QString& path);
+
+private slots:
+    void itemHighlighted(int index);
+    void itemSelected(int index);
+    void itemClicked(QListWidgetItem* item);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void setMediaPath(const QByteArray& path);
+    QString composedPath(int index) const;
+
+    // Counts listings, so a double click whose first click entered a
+    // directory does not act again on the new listing.
+    unsigned listingSerial_ = 0;
+    unsigned serialAtPress_ = 0;
+    bool swallowRelease_ = false;
+};

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/zmainwidget.h"
+
+#include <QString>
+
+#include <array>
+
+class FileBrowser;
+class PopupMenu;
+class UTIL_CST;
+
+// The main window: browser, soft keys, menus, the presentation switch, and
+// control of the player process.
+class MyWidget : public ZMainWidget {
+    Q_OBJECT
+public:
+    explicit MyWidget(QWidget* parent = nullptr);
+    ~MyWidget() override;
+
+    void setFullScreen(bool on);
+    int startPlayback(const char* path, bool playlist);
+    void stopPlayback();
+    void sendCommand(const char* text, int gain);
+    void setMenuMode(bool on);
+
+    FileBrowser* browser() const { return browser_; }
+    UTIL_CST* softKeys() const { return cst_; }
+    PopupMenu* playlistMenu() const { return playlistMenu_; }
+    PopupMenu* mainMenu() const { return mainMenu_; }
+    PopupMenu* channelMenu() const { return channelMenu_; }
+    PopupMenu* settingMenu() const { return settingMenu_; }
+    PopupMenu* scaleMenu() const { return scaleMenu_; }
+    const QString& playlistDirectory() const { return playlistDir; }
+    bool isBrowseMode() const { return browseMode; }
+    int commandSocketFd() const { return commandSocket; }
+
+    // Menu item identifiers a handler must recognise.
+    struct ItemIds {
+        int play, loop, fScreen, silent, oClock, about, addToPlaylist, fileBrowser, playlist,
+            videoFix, bassBoost, leftChannel, rightChannel, stereo, best, average, fastest;
+    };
+    const ItemIds& itemIds() const { return ids; }
+
+public slots:
+    void showDialog();
+    void PlayListSelect(int id);
+    void channelSelect(int id);
+    void ScaleSelect(int id);
+    void setupSelect(int id);
+    void menuSelect(int id);
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+    bool qwsEvent(WSEvent* event) override;
+
+private:
+    void fillPlaylistMenu();
+    void appendToDefaultPlaylist();
+
+    ItemIds ids{};
+    FileBrowser* browser_ = nullptr;
+    bool browseMode = true;
+    QString playlistDir;
+    UTIL_CST* cst_ = nullptr;
+    PopupMenu* playlistMenu_ = nullptr;
+    PopupMenu* mainMenu_ = nullptr;
+    PopupMenu* channelMenu_ = nullptr;
+    PopupMenu* settingMenu_ = nullptr;
+    PopupMenu* scaleMenu_ = nullptr;
+    int commandSocket = -1;
+    int playerSocket = -1;
+    int adjustIndex = 0;
+    std::array<char, 100> commandBuffer{};
+};

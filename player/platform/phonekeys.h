@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+
+// Key codes of the phone's toolkit: special keys live at 0x1000 + n where
+// Qt 6 puts them at 0x01000000 + n; printable keys keep their code.
+namespace PhoneKey {
+constexpr std::uint16_t Key_Escape = 0x1000;
+constexpr std::uint16_t Key_Return = 0x1004;
+constexpr std::uint16_t Key_Enter = 0x1005;
+constexpr std::uint16_t Key_Left = 0x1012;
+constexpr std::uint16_t Key_Up = 0x1013;
+constexpr std::uint16_t Key_Right = 0x1014;
+constexpr std::uint16_t Key_Down = 0x1015;
+constexpr std::uint16_t Key_Prior = 0x1016;
+constexpr std::uint16_t Key_Next = 0x1017;
+constexpr std::uint16_t Key_F1 = 0x1030;
+constexpr std::uint16_t Key_F2 = 0x1031;
+constexpr std::uint16_t Key_F4 = 0x1033;
+constexpr std::uint16_t Key_F6 = 0x1035;
+constexpr std::uint16_t Key_F7 = 0x1036;
+constexpr std::uint16_t Key_F9 = 0x1038;
+constexpr std::uint16_t Key_F10 = 0x1039;
+constexpr std::uint16_t Key_F11 = 0x103A;
+constexpr std::uint16_t Key_F12 = 0x103B;
+constexpr std::uint16_t Key_unknown = 0xFFFF;
+} // namespace PhoneKey
+
+// Qt 6 key code (Qt::Key) to the phone's code. The desktop Return key is
+// the phone's select key, Key_Enter.
+std::uint16_t phoneKeyCode(int qtKey);

@@ -1,0 +1,56 @@
+#include "playbackstate.h"
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <cstddef>
+#include <unistd.h>
+
+PlaybackState playbackState;
+
+namespace {
+// Appends the decimal form of value; no stdio, so it is safe in a handler.
+size_t appendInt(char* out, size_t pos, size_t size, int value)
+{
+    std::array<char, 16> digits{};
+    size_t n = 0;
+    long v = value;
+    const bool negative = v < 0;
+    if (negative)
+        v = -v;
+    do {
+        digits[n++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v != 0 && n < digits.size());
+    if (negative && pos < size)
+        out[pos++] = '-';
+    while (n > 0 && pos < size)
+        out[pos++] = digits[--n];
+    return pos;
+}
+
+size_t appendText(char* out, size_t pos, size_t size, const char* text)
+{
+    while (*text && pos < size)
+        out[pos++] = *text++;
+    return pos;
+}
+} // namespace
+
+void onChildSignal(int signal)
+{
+    const int savedErrno = errno;
+    const int pid = playbackState.childPid.load();
+    std::array<char, 80> line{};
+    size_t n = appendText(line.data(), 0, line.size(), "process ");
+    n = appendInt(line.data(), n, line.size(), pid);
+    n = appendText(line.data(), n, line.size(), " child signal ");
+    n = appendInt(line.data(), n, line.size(), signal);
+    n = appendText(line.data(), n, line.size(), "\n");
+    [[maybe_unused]] ssize_t written = write(STDERR_FILENO, line.data(), n);
+    if (pid == 0)
+        _exit(0);
+    playbackState.playing.store(false);
+    kill(pid, SIGKILL);
+    errno = savedErrno;
+}

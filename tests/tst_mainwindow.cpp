@@ -1,0 +1,282 @@
+#include "filebrowser.h"
+#include "mywidget.h"
+#include "platform/popupmenu.h"
+#include "platform/utilcst.h"
+#include "platform/zpushbutton.h"
+#include "playbackstate.h"
+#include "settingsrecord.h"
+#include "testsupport.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMessageBox>
+#include <QtTest>
+
+#include <csignal>
+#include <cstring>
+#include <memory>
+
+namespace {
+QStringList itemTexts(const PopupMenu* menu)
+{
+    QStringList out;
+    for (int i = 0; i < menu->count(); ++i) {
+        const QAction* a = menu->action(menu->idAt(i));
+        out << (a->isSeparator() ? QStringLiteral("---") : a->text());
+    }
+    return out;
+}
+
+// Chooses an item the way a user does: by its text in the menu.
+void choose(PopupMenu* menu, const QString& text)
+{
+    for (QAction* a : menu->menu()->actions())
+        if (a->text() == text) {
+            a->trigger();
+            return;
+        }
+    QFAIL(qPrintable("no menu item " + text));
+}
+
+QStringList checkedItems(const PopupMenu* menu)
+{
+    QStringList out;
+    for (int i = 0; i < menu->count(); ++i)
+        if (menu->isItemChecked(menu->idAt(i)))
+            out << menu->text(menu->idAt(i));
+    return out;
+}
+
+void writeSetup(const TempInstall& install, const QByteArray& lastDirectory,
+                std::initializer_list<std::pair<int, char>> bytes = {})
+{
+    QByteArray setup(312, '\0');
+    std::memcpy(setup.data() + 128, lastDirectory.constData(),
+                static_cast<size_t>(lastDirectory.size()));
+    for (auto [offset, value] : bytes)
+        setup[offset] = value;
+    writeAll(install.file("setup"), setup);
+}
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<TempInstall> install;
+
+private slots:
+    void init()
+    {
+        resetFrontEndState();
+        install = std::make_unique<TempInstall>();
+    }
+    void cleanup() { install.reset(); }
+
+    void menuTreeInOrderWithDefaultChecks()
+    {
+        MyWidget w;
+        QCOMPARE(itemTexts(w.mainMenu()),
+                 QStringList({"Play  ", "---", "Setting", "Scale Option", "Audio Channel", "---",
+                              "Add to Playlist      ", "---", "About"}));
+        QCOMPARE(itemTexts(w.settingMenu()), QStringList({"Loop  ", "FScreen", "Silent ", "OClock",
+                                                          "Video Fix", "Bass Boost  "}));
+        QCOMPARE(itemTexts(w.scaleMenu()), QStringList({"Best  ", "Average", "Fastest"}));
+        QCOMPARE(itemTexts(w.channelMenu()),
+                 QStringList({"Left Channel", "Right Channel", "Stereo   "}));
+        QCOMPARE(itemTexts(w.playlistMenu()), QStringList({"Playlist", "---", "File Browser"}));
+        QCOMPARE(checkedItems(w.settingMenu()), QStringList());
+        QCOMPARE(checkedItems(w.scaleMenu()), QStringList({"Best  "}));
+        QCOMPARE(checkedItems(w.channelMenu()), QStringList({"Stereo   "}));
+        QCOMPARE(w.softKeys()->getMidBtn()->text(), QString("File Browser"));
+        QCOMPARE(w.softKeys()->getLeftBtn()->popup(), w.mainMenu());
+        QCOMPARE(w.softKeys()->getMidBtn()->popup(), w.playlistMenu());
+        QCOMPARE(w.softKeys()->getLeftBtn(), w.softKeys()->getLeftBtn());
+    }
+
+    void checkMarksComeFromTheRecord()
+    {
+        writeSetup(*install, "", {{260, 2}, {264, 1}, {267, 2}, {269, 1}});
+        MyWidget w;
+        QCOMPARE(checkedItems(w.settingMenu()), QStringList({"Loop  ", "OClock", "Bass Boost  "}));
+        QCOMPARE(checkedItems(w.scaleMenu()), QStringList({"Fastest"}));
+    }
+
+    void scaleIndexOutOfRangeChecksNothing()
+    {
+        writeSetup(*install, "", {{260, 7}});
+        MyWidget w;
+        QCOMPARE(checkedItems(w.scaleMenu()), QStringList());
+    }
+
+    void settingItemsInvertTheLowestBit()
+    {
+        writeSetup(*install, "", {{267, 2}});
+        MyWidget w;
+        choose(w.settingMenu(), "OClock");
+        QCOMPARE(settingsRecord.oClock, 3);
+        QVERIFY(w.settingMenu()->isItemChecked(w.itemIds().oClock));
+        choose(w.settingMenu(), "Loop  ");
+        QCOMPARE(settingsRecord.loop, 1);
+        QVERIFY(w.settingMenu()->isItemChecked(w.itemIds().loop));
+        choose(w.settingMenu(), "Loop  ");
+        QCOMPARE(settingsRecord.loop, 0);
+        QVERIFY(!w.settingMenu()->isItemChecked(w.itemIds().loop));
+        // None of this is saved.
+        QCOMPARE(readAll(install->file("setup"))[264], '\0');
+    }
+
+    void scaleAndChannelAreExclusive()
+    {
+        MyWidget w;
+        choose(w.scaleMenu(), "Average");
+        QCOMPARE(checkedItems(w.scaleMenu()), QStringList({"Average"}));
+        QCOMPARE(settingsRecord.scaleIndex, 1);
+        choose(w.scaleMenu(), "Average");
+        QCOMPARE(checkedItems(w.scaleMenu()), QStringList({"Average"}));
+        choose(w.channelMenu(), "Left Channel");
+        QCOMPARE(checkedItems(w.channelMenu()), QStringList({"Left Channel"}));
+        choose(w.channelMenu(), "Left Channel");
+        QCOMPARE(checkedItems(w.channelMenu()), QStringList({"Left Channel"}));
+    }
+
+    void startDirectoryComesFromTheRecord()
+    {
+        const QString media = install->file("media");
+        QDir().mkpath(media + "/sub");
+        writeAll(media + "/a.mp3", "");
+        writeSetup(*install, QFile::encodeName(media));
+        MyWidget w;
+        QCOMPARE(w.browser()->currentDir, QDir(media).canonicalPath());
+        QCOMPARE(w.browser()->count(), 3);
+        QCOMPARE(w.browser()->mediaPath.data(), "not_a_file");
+    }
+
+    void unreadableStartDirectoryKeepsTheWorkingDirectory()
+    {
+        // Without a record the start directory is the phone's card, absent here.
+        MyWidget w;
+        QCOMPARE(w.browser()->currentDir, QDir(install->path()).canonicalPath());
+        QCOMPARE(settingsRecord.lastDirectory.data(),
+                 QFile::encodeName(QDir(install->path()).canonicalPath()).constData());
+    }
+
+    void oddRecordsStartCleanly()
+    {
+        writeAll(install->file("setup"), QByteArray(312, '\xff'));
+        {
+            MyWidget w; // lastDirectory with no NUL in its field: read within bounds
+            QCOMPARE(w.browser()->currentDir, QDir(install->path()).canonicalPath());
+        }
+        resetFrontEndState();
+        writeAll(install->file("setup"), QByteArray(100, '\x01'));
+        MyWidget w;
+        QCOMPARE(checkedItems(w.scaleMenu()), QStringList({"Best  "}));
+    }
+
+    void playlistDirectoryFollowsPwd()
+    {
+        {
+            MyWidget w;
+            QCOMPARE(w.playlistDirectory(), install->path() + "/playlist");
+        }
+        qunsetenv("PWD");
+        MyWidget w;
+        QCOMPARE(w.playlistDirectory(), QString("/playlist"));
+    }
+
+    void presentationSwitchRunsItsCommandsInOrder()
+    {
+        MyWidget w;
+        w.show();
+        w.setFullScreen(true);
+        QVERIFY(playbackState.fullScreen);
+        QVERIFY(w.softKeys()->isHidden());
+        QCOMPARE(w.browser()->geometry(), QRect(0, 0, 240, 320));
+        QCOMPARE(w.size(), QSize(240, 320));
+        QCOMPARE(install->commands(), QStringList({"./killall mplayer -9"}));
+        install->clearCommands();
+        w.setFullScreen(false);
+        QVERIFY(!playbackState.fullScreen);
+        QVERIFY(!w.softKeys()->isHidden());
+        QCOMPARE(w.browser()->geometry(), QRect(0, 0, 240, 240));
+        QCOMPARE(install->commands(), QStringList({"./killall mplayer -9", "./panelrest -r"}));
+        install->clearCommands();
+        w.setFullScreen(false); // runs all its steps again
+        QCOMPARE(install->commands(), QStringList({"./killall mplayer -9", "./panelrest -r"}));
+    }
+
+    void clockModuleCommandsWithOClock()
+    {
+        writeSetup(*install, "", {{267, 1}});
+        MyWidget w;
+        w.setFullScreen(true);
+        QCOMPARE(install->commands(), QStringList({"./killall mplayer -9", "insmod oc.o"}));
+        install->clearCommands();
+        w.setFullScreen(false);
+        QCOMPARE(install->commands(),
+                 QStringList({"./killall mplayer -9", "rmmod oc", "./panelrest -r"}));
+    }
+
+    void shellCommandsLeaveTheChildHandlerInstalled()
+    {
+        MyWidget w;
+        w.setFullScreen(true);
+        struct sigaction current {};
+        sigaction(SIGCHLD, nullptr, &current);
+        QVERIFY(current.sa_handler == onChildSignal);
+    }
+
+    void addToPlaylistOnTheSentinelDoesNothing()
+    {
+        MyWidget w;
+        QCOMPARE(w.browser()->mediaPath.data(), "not_a_file");
+        choose(w.mainMenu(), "Add to Playlist      ");
+        QCOMPARE(QDir(install->file("playlist")).entryList(QDir::Files), QStringList());
+    }
+
+    void playOnTheSentinelStartsNothing()
+    {
+        MyWidget w;
+        choose(w.mainMenu(), "Play  ");
+        QVERIFY(!playbackState.playing);
+        QVERIFY(!playbackState.fullScreen);
+        QVERIFY(!QFile::exists(install->file("setup")));
+    }
+
+    void aboutBoxShowsItsText()
+    {
+        MyWidget w;
+        w.show();
+        QString text;
+        QStringList buttons;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            text = box->text();
+            for (QAbstractButton* b : box->buttons())
+                buttons << b->text();
+            box->buttons().first()->click();
+        });
+        choose(w.mainMenu(), "About");
+        const QStringList lines = text.split('\n');
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], QString("      Tarragon"));
+        QVERIFY(lines[1].startsWith("        ") && lines[1].trimmed().size() > 0);
+        QCOMPARE(lines[2], QString("                  Ver 0.9"));
+        QCOMPARE(buttons, QStringList({QString::fromUtf8("确定")}));
+    }
+
+    void rightSoftKeyQuits()
+    {
+        MyWidget w;
+        bool quit = false;
+        connect(qApp, &QCoreApplication::aboutToQuit, [&] { quit = true; });
+        QTimer::singleShot(0, w.softKeys()->getRightBtn(), &QPushButton::click);
+        QTimer::singleShot(2000, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(quit);
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"

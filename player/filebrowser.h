@@ -9,7 +9,8 @@
 
 // The list of one directory's media files (browse view) or one playlist's
 // entries (playlist view), and the current media path it keeps.
-class FileBrowser : public QListWidget {
+class FileBrowser : public QListWidget
+{
     Q_OBJECT
 public:
     static constexpr const char* notAFile = "not_a_file";

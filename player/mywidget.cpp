@@ -20,7 +20,8 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
+namespace
+{
 QString local8(const char* text)
 {
     return QString::fromLocal8Bit(text);
@@ -44,8 +45,8 @@ MyWidget::MyWidget(QWidget* parent) : ZMainWidget(false, parent, nullptr, 0)
     QString startDir;
     if (record.lastDirectory[0] != '\0') {
         const size_t length = strnlen(record.lastDirectory.data(), record.lastDirectory.size());
-        startDir = QFile::decodeName(QByteArray(record.lastDirectory.data(),
-                                                static_cast<qsizetype>(length)));
+        startDir = QFile::decodeName(
+            QByteArray(record.lastDirectory.data(), static_cast<qsizetype>(length)));
     } else {
         startDir = QString::fromLatin1(defaultStartDirectory);
     }

@@ -12,7 +12,8 @@ class UTIL_CST;
 
 // The main window: browser, soft keys, menus, the presentation switch, and
 // control of the player process.
-class MyWidget : public ZMainWidget {
+class MyWidget : public ZMainWidget
+{
     Q_OBJECT
 public:
     explicit MyWidget(QWidget* parent = nullptr);

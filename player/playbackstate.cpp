@@ -8,7 +8,8 @@
 
 PlaybackState playbackState;
 
-namespace {
+namespace
+{
 // Appends the decimal form of value; no stdio, so it is safe in a handler.
 size_t appendInt(char* out, size_t pos, size_t size, int value)
 {

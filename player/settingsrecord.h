@@ -45,8 +45,7 @@ void saveSettings(const char* path = "setup");
 
 // Copies text with its NUL into a fixed field only when it fits whole;
 // returns false and leaves the field untouched otherwise.
-template <size_t N>
-bool storeWhole(std::array<char, N>& field, const char* text, size_t length)
+template <size_t N> bool storeWhole(std::array<char, N>& field, const char* text, size_t length)
 {
     if (length + 1 > N)
         return false;

@@ -20,3 +20,12 @@ export ASAN_OPTIONS="abort_on_error=0:halt_on_error=1:detect_leaks=1:exitcode=23
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:exitcode=24"
 (cd build-asan && ctest --output-on-failure -j2)
+
+echo "== Fuzz the system setting reader"
+cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DTARRAGON_FUZZ=ON >/dev/null
+cmake --build build-fuzz -j2
+corpus=$(mktemp -d)
+trap 'rm -rf "$corpus"' EXIT
+cp tests/fuzz/corpus/* "$corpus/"
+build-fuzz/tests/fuzz/fuzz_systemsetting -max_total_time=8 -max_len=4096 "$corpus" 2>&1 | tail -n 1
+echo "fuzz: no finding"

@@ -9,16 +9,19 @@
 #include <csignal>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 QByteArray currentDirectory()
 {
     char buffer[4096];
     return getcwd(buffer, sizeof buffer) ? QByteArray(buffer) : QByteArray("/");
 }
 
-const QByteArray logStub = "#!/bin/sh\necho \"./$(basename \"$0\") $*\" >> \"$(dirname \"$0\")/commands.log\"\n";
+const QByteArray logStub =
+    "#!/bin/sh\necho \"./$(basename \"$0\") $*\" >> \"$(dirname \"$0\")/commands.log\"\n";
 // Programs run by name go through PATH; the log keeps them by bare name.
-const QByteArray pathStub = "#!/bin/sh\necho \"$(basename \"$0\") $*\" >> \"$(dirname \"$0\")/../commands.log\"\n";
+const QByteArray pathStub =
+    "#!/bin/sh\necho \"$(basename \"$0\") $*\" >> \"$(dirname \"$0\")/../commands.log\"\n";
 } // namespace
 
 TempInstall::TempInstall()

@@ -11,7 +11,8 @@
 // directory and PWD point at it, and its stub programs ("./killall",
 // "./panelrest", and insmod/rmmod found first on PATH) append the command
 // line they were run with to a log instead of doing anything.
-class TempInstall {
+class TempInstall
+{
 public:
     TempInstall();
     ~TempInstall();

@@ -8,7 +8,8 @@
 #include <memory>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 QStringList rows(const QListWidget& list)
 {
     QStringList out;
@@ -31,7 +32,8 @@ int rowOf(const QListWidget& list, const QString& text)
 }
 } // namespace
 
-class FileBrowserTest : public QObject {
+class FileBrowserTest : public QObject
+{
     Q_OBJECT
 private:
     std::unique_ptr<TempInstall> install;
@@ -176,7 +178,8 @@ private slots:
         b->listDirectory(media);
         b->listDirectory(deep);
         QCOMPARE(b->currentDir, QDir(deep).canonicalPath());
-        QCOMPARE(settingsRecord.lastDirectory.data(), QFile::encodeName(QDir(media).canonicalPath()).constData());
+        QCOMPARE(settingsRecord.lastDirectory.data(),
+                 QFile::encodeName(QDir(media).canonicalPath()).constData());
     }
 
     void selectEntersDirectoriesAndParent()
@@ -258,8 +261,12 @@ private slots:
 
     void oddNamesAreListedAndHighlighted()
     {
-        const QStringList names = {"with space.mp3", "quote'\".mp3", "semi;colon.mp3",
-                                   "dollar$HOME.mp3", "back\\slash.mp3", "new\nline.mp3",
+        const QStringList names = {"with space.mp3",
+                                   "quote'\".mp3",
+                                   "semi;colon.mp3",
+                                   "dollar$HOME.mp3",
+                                   "back\\slash.mp3",
+                                   "new\nline.mp3",
                                    QString::fromUtf8("中文.mp3")};
         for (const QString& name : names)
             touch(media + "/alpha/" + name);

@@ -4,7 +4,8 @@
 #include <QLineEdit>
 #include <QtTest>
 
-namespace {
+namespace
+{
 struct Seen {
     int type;
     int code;
@@ -12,7 +13,8 @@ struct Seen {
     bool repeat;
 };
 
-class HookedWindow : public ZMainWidget {
+class HookedWindow : public ZMainWidget
+{
 public:
     HookedWindow() : ZMainWidget(false, nullptr, nullptr, 0) {}
     bool qwsEvent(WSEvent* event) override
@@ -25,7 +27,8 @@ public:
 };
 
 // Ignores every key, so Qt hands it on to the parent widgets.
-class KeyCounter : public QLineEdit {
+class KeyCounter : public QLineEdit
+{
 public:
     using QLineEdit::QLineEdit;
     int keys = 0;
@@ -44,7 +47,8 @@ protected:
 };
 } // namespace
 
-class KeyHookTest : public QObject {
+class KeyHookTest : public QObject
+{
     Q_OBJECT
 private:
     HookedWindow* window = nullptr;

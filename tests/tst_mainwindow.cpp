@@ -16,7 +16,8 @@
 #include <cstring>
 #include <memory>
 
-namespace {
+namespace
+{
 QStringList itemTexts(const PopupMenu* menu)
 {
     QStringList out;
@@ -59,7 +60,8 @@ void writeSetup(const TempInstall& install, const QByteArray& lastDirectory,
 }
 } // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public QObject
+{
     Q_OBJECT
 private:
     std::unique_ptr<TempInstall> install;
@@ -221,7 +223,8 @@ private slots:
     {
         MyWidget w;
         w.setFullScreen(true);
-        struct sigaction current {};
+        struct sigaction current {
+        };
         sigaction(SIGCHLD, nullptr, &current);
         QVERIFY(current.sa_handler == onChildSignal);
     }

@@ -5,7 +5,8 @@
 
 #include <cstring>
 
-class SettingsRecordTest : public QObject {
+class SettingsRecordTest : public QObject
+{
     Q_OBJECT
 private slots:
     void init() { settingsRecord = SettingsRecord{}; }

@@ -4,7 +4,8 @@
 
 // Key codes of the phone's toolkit: special keys live at 0x1000 + n where
 // Qt 6 puts them at 0x01000000 + n; printable keys keep their code.
-namespace PhoneKey {
+namespace PhoneKey
+{
 constexpr std::uint16_t Key_Escape = 0x1000;
 constexpr std::uint16_t Key_Return = 0x1004;
 constexpr std::uint16_t Key_Enter = 0x1005;

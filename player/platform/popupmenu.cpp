@@ -3,7 +3,8 @@
 #include <QAction>
 #include <QMenu>
 
-namespace {
+namespace
+{
 int nextAutoId = -2;
 }
 

@@ -13,7 +13,8 @@ class QWidget;
 // toolkit has them. A chosen item emits activated() of the menu that holds it
 // (never of a parent menu) with the item's identifier. Check marks change
 // only through setItemChecked(), never by choosing an item.
-class PopupMenu : public QObject {
+class PopupMenu : public QObject
+{
     Q_OBJECT
 public:
     explicit PopupMenu(QWidget* parent = nullptr);

@@ -2,7 +2,8 @@
 
 // The phone's icon resource reader. The About box keeps one alive while it
 // is open; nothing is read through it on the desktop.
-class RES_ICON_Reader {
+class RES_ICON_Reader
+{
 public:
     RES_ICON_Reader() = default;
     ~RES_ICON_Reader() = default;

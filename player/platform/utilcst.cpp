@@ -5,7 +5,8 @@
 #include <QHBoxLayout>
 #include <QStyle>
 
-namespace {
+namespace
+{
 // The phone draws its soft keys from named icons; the desktop shows a
 // caption and a stock icon in their place.
 ZPushButton* iconButton(const QString& iconName, QWidget* parent)
@@ -28,8 +29,8 @@ ZPushButton* iconButton(const QString& iconName, QWidget* parent)
 
 UTIL_CST::UTIL_CST(QWidget* parent, const QString& midCaption, const QString& leftIcon,
                    const QString& rightIcon)
-    : QWidget(parent), left_(iconButton(leftIcon, this)),
-      mid_(new ZPushButton(midCaption, this)), right_(iconButton(rightIcon, this))
+    : QWidget(parent), left_(iconButton(leftIcon, this)), mid_(new ZPushButton(midCaption, this)),
+      right_(iconButton(rightIcon, this))
 {
     setObjectName(QStringLiteral("softKeyBar"));
     mid_->setObjectName(QStringLiteral("CST_Mid"));

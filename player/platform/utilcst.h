@@ -5,7 +5,8 @@
 class ZPushButton;
 
 // The soft-key bar: left, middle and right keys along the bottom of the screen.
-class UTIL_CST : public QWidget {
+class UTIL_CST : public QWidget
+{
     Q_OBJECT
 public:
     static constexpr int barHeight = 80;

@@ -2,7 +2,8 @@
 
 #include <QApplication>
 
-class ZApplication : public QApplication {
+class ZApplication : public QApplication
+{
     Q_OBJECT
 public:
     // type 1 is a GUI client, the only kind the phone's player is.

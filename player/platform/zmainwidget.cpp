@@ -57,8 +57,8 @@ void ZMainWidget::setCSTWidget(QWidget* widget)
     if (!widget)
         return;
     widget->setParent(this);
-    const int height = widget->height() > 0 && widget->height() < screenHeight ? widget->height()
-                                                                               : 80;
+    const int height =
+        widget->height() > 0 && widget->height() < screenHeight ? widget->height() : 80;
     widget->setGeometry(0, screenHeight - height, screenWidth, height);
     widget->raise();
 }

@@ -8,7 +8,8 @@
 // The phone's main-window base: a 240x320 screen with a content area above
 // the soft-key bar, and a hook that sees the window's raw key events before
 // any widget does.
-class ZMainWidget : public QWidget {
+class ZMainWidget : public QWidget
+{
     Q_OBJECT
 public:
     static constexpr int screenWidth = 240;

@@ -4,8 +4,8 @@
 #include <QPushButton>
 
 int ZMessageBox::information(QWidget* parent, const QPixmap& icon, const QString& text,
-                             const QString& button0, const QString& button1,
-                             const QString& button2, int /*defaultButton*/)
+                             const QString& button0, const QString& button1, const QString& button2,
+                             int /*defaultButton*/)
 {
     QMessageBox box(parent);
     box.setObjectName(QStringLiteral("ZMessageBox"));

@@ -1,0 +1,39 @@
+#include "powermanagement.h"
+
+#ifdef PANELREST_HAVE_X11
+#include <X11/Xlib.h>
+#include <X11/extensions/dpms.h>
+
+#include <algorithm>
+
+// On a desktop the display is the X server's: its screen saver and DPMS
+// timeouts are the display's sleep time, and they stay set after we leave.
+extern "C" void PM_setupLcdSleepTime(int seconds)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return;
+    int timeout = 0;
+    int interval = 0;
+    int preferBlanking = 0;
+    int allowExposures = 0;
+    XGetScreenSaver(display, &timeout, &interval, &preferBlanking, &allowExposures);
+    // The protocol carries the screen saver's timeout in 16 signed bits and
+    // DPMS timeouts in 16 unsigned bits.
+    XSetScreenSaver(display, std::min(seconds, 32767), interval, preferBlanking, allowExposures);
+    int event = 0;
+    int error = 0;
+    if (DPMSQueryExtension(display, &event, &error) && DPMSCapable(display)) {
+        const auto dpms = static_cast<CARD16>(std::min(seconds, 65535));
+        DPMSSetTimeouts(display, dpms, dpms, dpms);
+        if (seconds == 0)
+            DPMSDisable(display);
+        else
+            DPMSEnable(display);
+    }
+    XSync(display, False);
+    XCloseDisplay(display);
+}
+#else
+extern "C" void PM_setupLcdSleepTime(int /*seconds*/) {}
+#endif

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+// What the command line asks for.
+struct SleepArguments {
+    bool restore = false;
+    int sleepTime = 30;
+};
+
+extern const char* const panelrestUsage;
+
+// Options ('-'): the second character 'r' turns restore mode on, anything
+// else off; numbers: the last one wins; anything else is ignored.
+SleepArguments scanSleepArguments(int argc, const char* const* argv);
+// The phone's setting code (1, 2, 3) as seconds; anything else is 30.
+int sleepTimeForSetting(int code);
+// Negative times never sleep; 1 to 10 sleep at once, passed as 10.
+int clampSleepTime(int seconds);
+std::string sleepMessage(int seconds);
+
+using SetSleepTime = void (*)(int seconds);
+
+// The whole tool: scan, policy, message, one call of setSleepTime.
+int panelrestMain(int argc, const char* const* argv, const char* configPath,
+                  SetSleepTime setSleepTime);

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <cstdio>
+#include <functional>
+#include <unistd.h>
+
+// Runs f with standard output and error sent to files, and returns what was
+// written to each.
+struct Captured {
+    QByteArray out;
+    QByteArray err;
+};
+
+inline Captured captureOutput(const std::function<void()>& f)
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    FILE* outFile = std::tmpfile();
+    FILE* errFile = std::tmpfile();
+    const int savedOut = dup(1);
+    const int savedErr = dup(2);
+    dup2(fileno(outFile), 1);
+    dup2(fileno(errFile), 2);
+    f();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    dup2(savedOut, 1);
+    dup2(savedErr, 2);
+    close(savedOut);
+    close(savedErr);
+    auto slurp = [](FILE* file) {
+        QByteArray bytes;
+        std::rewind(file);
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+            bytes.append(buffer, static_cast<qsizetype>(n));
+        std::fclose(file);
+        return bytes;
+    };
+    return {slurp(outFile), slurp(errFile)};
+}

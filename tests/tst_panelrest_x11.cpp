@@ -1,0 +1,44 @@
+#include "xserver.h"
+
+#include <QRegularExpression>
+#include <QtTest>
+
+// The desktop stand-in for the phone's power management: the X server's
+// screen saver and DPMS timeouts, set by one run and kept after it.
+class PanelrestX11Test : public QObject
+{
+    Q_OBJECT
+private:
+    QString run(const PrivateXServer& x, const QString& program, const QStringList& args)
+    {
+        QProcess p;
+        p.setProcessEnvironment(x.environment());
+        p.start(program, args);
+        p.waitForFinished(10000);
+        return QString::fromLocal8Bit(p.readAllStandardOutput());
+    }
+
+private slots:
+    void timeoutsOutlastTheTool()
+    {
+        PrivateXServer x;
+        QVERIFY(x.isRunning());
+        const QString tool = qEnvironmentVariable("TARRAGON_BINARY_DIR") + "/sleeptool/panelrest";
+        QCOMPARE(run(x, tool, {"600"}), QString("set lcd sleep time to 600 seconds.\n"));
+        QString q = run(x, "xset", {"q"});
+        QVERIFY2(q.contains(QRegularExpression("timeout:\\s+600\\b")), qPrintable(q));
+
+        run(x, tool, {"0"});
+        q = run(x, "xset", {"q"});
+        QVERIFY2(q.contains(QRegularExpression("timeout:\\s+0\\b")), qPrintable(q));
+        if (q.contains("DPMS is"))
+            QVERIFY2(q.contains("DPMS is Disabled"), qPrintable(q));
+
+        run(x, tool, {"3"});
+        q = run(x, "xset", {"q"});
+        QVERIFY2(q.contains(QRegularExpression("timeout:\\s+10\\b")), qPrintable(q));
+    }
+};
+
+QTEST_GUILESS_MAIN(PanelrestX11Test)
+#include "tst_panelrest_x11.moc"

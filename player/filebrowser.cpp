@@ -48,7 +48,6 @@ QString FileBrowser::composedPath(int index) const
 
 void FileBrowser::listDirectory(const QString& path)
 {
-    qDebug() << "list" << path;
     QDir dir(path, mediaFilter, QDir::Name | QDir::DirsFirst,
              QDir::Dirs | QDir::Files | QDir::Drives | QDir::AllDirs);
     const QFileInfo info(path);

@@ -1,6 +1,9 @@
 #include "mywidget.h"
 
+#include "audioroute.h"
 #include "filebrowser.h"
+#include "keycommands.h"
+#include "platform/phonekeys.h"
 #include "platform/popupmenu.h"
 #include "platform/resiconreader.h"
 #include "platform/utilcst.h"
@@ -8,17 +11,25 @@
 #include "platform/zmessagebox.h"
 #include "platform/zpushbutton.h"
 #include "playbackstate.h"
+#include "playerargs.h"
 #include "settingsrecord.h"
 #include "shellcommand.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QPixmap>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <sys/select.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -28,7 +39,26 @@ QString local8(const char* text)
 }
 
 constexpr const char* defaultStartDirectory = "/mmc/mmca1/";
+
+void writeAllTo(int fd, const char* bytes, size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = write(fd, bytes, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        bytes += n;
+        size -= static_cast<size_t>(n);
+    }
+}
 } // namespace
+
+bool containsVideoMarker(const char* bytes, size_t size)
+{
+    static constexpr char marker[] = "VIDEO:";
+    return memmem(bytes, size, marker, sizeof marker - 1) != nullptr;
+}
 
 MyWidget::MyWidget(QWidget* parent) : ZMainWidget(false, parent, nullptr, 0)
 {
@@ -125,6 +155,11 @@ MyWidget::MyWidget(QWidget* parent) : ZMainWidget(false, parent, nullptr, 0)
     cst_->getLeftBtn()->setPopup(mainMenu_);
 
     startTimer(500);
+
+    // The player draws into the phone's screen: the launcher reads the
+    // window from here.
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        qputenv("TARRAGON_WID", QByteArray::number(static_cast<qulonglong>(winId())));
 }
 
 MyWidget::~MyWidget() = default;
@@ -239,23 +274,210 @@ void MyWidget::setFullScreen(bool on)
     }
 }
 
-int MyWidget::startPlayback(const char* /*path*/, bool /*playlist*/)
+PlayerOptions MyWidget::playerOptions(bool playlist) const
 {
-    return -1;
+    const SettingsRecord& record = settingsRecord;
+    PlayerOptions options;
+    options.loop = record.loop != 0;
+    options.fScreen = record.fScreen != 0;
+    options.silent = record.silent != 0;
+    options.videoFix = record.videoFix != 0;
+    options.leftChannel = channelMenu_->isItemChecked(ids.leftChannel);
+    options.rightChannel = channelMenu_->isItemChecked(ids.rightChannel);
+    options.scaleIndex = record.scaleIndex;
+    options.playlist = playlist;
+    return options;
 }
 
-void MyWidget::stopPlayback() {}
+int MyWidget::startPlayback(const char* path, bool playlist)
+{
+    if (playbackState.playing)
+        return -1;
+    if (std::strcmp(path, FileBrowser::notAFile) == 0)
+        return -1;
+    playbackState.menuMode = false;
+    saveSettings();
+    setFullScreen(true);
 
-void MyWidget::sendCommand(const char* /*text*/, int /*gain*/) {}
+    // Built before the fork: the child of a threaded process may only make
+    // async-signal-safe calls until it execs.
+    const PlayerArgs args = buildPlayerArgs(playerOptions(playlist), path);
 
-void MyWidget::setMenuMode(bool /*on*/) {}
+    // SIGCHLD waits until playing is set, so a player that ends at once is
+    // not missed. Players that ended earlier are collected first.
+    sigset_t childSignal;
+    sigset_t previousMask;
+    sigemptyset(&childSignal);
+    sigaddset(&childSignal, SIGCHLD);
+    sigprocmask(SIG_BLOCK, &childSignal, &previousMask);
+    while (waitpid(-1, nullptr, WNOHANG) > 0) {
+    }
+
+    int sockets[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0) {
+        sigprocmask(SIG_SETMASK, &previousMask, nullptr);
+        std::perror("socketpair");
+        setFullScreen(false);
+        return -1;
+    }
+    commandSocket = sockets[0];
+    playerSocket = sockets[1];
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        playbackState.childPid = 0;
+        ::close(commandSocket);
+        dup2(playerSocket, 1);
+        dup2(playerSocket, 0);
+        dup2(playerSocket, 2);
+        if (playerSocket > 2)
+            ::close(playerSocket);
+        sigprocmask(SIG_SETMASK, &previousMask, nullptr);
+        execvp(args.argv[0], const_cast<char* const*>(args.argv.data()));
+        _exit(0);
+    }
+    ::close(playerSocket);
+    playerSocket = -1;
+    if (pid < 0) {
+        std::perror("fork");
+        ::close(commandSocket);
+        commandSocket = -1;
+        sigprocmask(SIG_SETMASK, &previousMask, nullptr);
+        setFullScreen(false);
+        return -1;
+    }
+    playbackState.childPid = pid;
+    playbackState.playing = true;
+    sigprocmask(SIG_SETMASK, &previousMask, nullptr);
+    return 0;
+}
+
+void MyWidget::stopPlayback()
+{
+    sendCommand("quit\n", 0);
+    ::close(commandSocket);
+    commandSocket = -1;
+    playbackState.playing = false;
+    setFullScreen(false);
+    std::memcpy(settingsRecord.lastPlayedPath.data(), browser_->mediaPath.data(),
+                settingsRecord.lastPlayedPath.size());
+}
+
+void MyWidget::sendCommand(const char* text, int gain)
+{
+    if (!playbackState.playing)
+        return;
+    // Never blocks on a player that does not read, and a player that has
+    // gone must not take the front-end with it through SIGPIPE.
+    [[maybe_unused]] ssize_t sent =
+        send(commandSocket, text, std::strlen(text), MSG_NOSIGNAL | MSG_DONTWAIT);
+    applyAudioRoute(gain);
+}
+
+bool MyWidget::pollPlayer()
+{
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(commandSocket, &readable);
+    timeval timeout{0, 200};
+    if (select(commandSocket + 1, &readable, nullptr, nullptr, &timeout) <= 0 ||
+        !FD_ISSET(commandSocket, &readable))
+        return true;
+    std::array<char, 1024> output{};
+    const ssize_t n = read(commandSocket, output.data(), output.size());
+    if (n > 0)
+        writeAllTo(STDERR_FILENO, output.data(), static_cast<size_t>(n));
+    applyAudioRoute(75);
+    if (n > 0 && containsVideoMarker(output.data(), static_cast<size_t>(n))) {
+        std::printf("video file\n");
+        runShellCommands({"./panelrest 0"});
+    }
+    // End of file: every copy of the player's end is closed, so it has gone,
+    // whether or not its SIGCHLD reached us.
+    return n != 0 && !(n < 0 && errno != EINTR && errno != EAGAIN);
+}
 
 void MyWidget::timerEvent(QTimerEvent* /*event*/)
 {
+    if (playbackState.playing) {
+        if (!pollPlayer()) {
+            playbackState.playing = false;
+            ::close(commandSocket);
+            commandSocket = -1;
+            setFullScreen(false);
+        } else if (playbackState.focusLost) {
+            stopPlayback();
+        }
+    } else if (playbackState.fullScreen) {
+        ::close(commandSocket);
+        commandSocket = -1;
+        setFullScreen(false);
+    }
     playbackState.focusLost = false;
+}
+
+void MyWidget::setMenuMode(bool on)
+{
+    sendCommand(on ? "set_menu main\n" : "menu hide\n", 0);
+    playbackState.menuMode = on;
+    playbackState.menuDepth = 0;
+}
+
+void MyWidget::actOnKey(std::uint16_t keyCode)
+{
+    const KeyCommand command = keyCommand(keyCode, playbackState.menuMode);
+    switch (command.action) {
+    case KeyAction::None:
+        break;
+    case KeyAction::Send:
+        sendCommand(command.text, 0);
+        break;
+    case KeyAction::MenuEnter:
+        sendCommand(command.text, 0);
+        ++playbackState.menuDepth;
+        break;
+    case KeyAction::MenuBack:
+        if (playbackState.menuDepth > 0) {
+            sendCommand(command.text, 0);
+            --playbackState.menuDepth;
+        }
+        break;
+    case KeyAction::Adjust:
+        std::snprintf(commandBuffer.data(), commandBuffer.size(), "%s%s",
+                      adjustProperties[static_cast<size_t>(adjustIndex)], command.text);
+        sendCommand(commandBuffer.data(), 0);
+        break;
+    case KeyAction::NextProperty:
+        adjustIndex = nextAdjustIndex(adjustIndex);
+        std::snprintf(commandBuffer.data(), commandBuffer.size(), "osd 1\nosd_show_text \"%s\"\n",
+                      adjustProperties[static_cast<size_t>(adjustIndex)]);
+        sendCommand(commandBuffer.data(), 0);
+        break;
+    case KeyAction::MenuModeOn:
+        setMenuMode(true);
+        break;
+    case KeyAction::MenuModeOff:
+        setMenuMode(false);
+        break;
+    case KeyAction::Stop:
+        stopPlayback();
+        break;
+    }
 }
 
 bool MyWidget::qwsEvent(WSEvent* event)
 {
+    if (event->type != WSEvent::Key)
+        return ZMainWidget::qwsEvent(event);
+    if (event->isPress) {
+        if (playbackState.playing)
+            actOnKey(event->keyCode);
+        else if (event->keyCode == PhoneKey::Key_Enter)
+            startPlayback(browser_->mediaPath.data(), !browseMode);
+    }
+    // Read after acting: a key that started playback goes no further.
+    if (playbackState.fullScreen)
+        return true;
     return ZMainWidget::qwsEvent(event);
 }

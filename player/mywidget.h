@@ -5,7 +5,10 @@
 #include <QString>
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 
+struct PlayerOptions;
 class FileBrowser;
 class PopupMenu;
 class UTIL_CST;
@@ -35,6 +38,7 @@ public:
     const QString& playlistDirectory() const { return playlistDir; }
     bool isBrowseMode() const { return browseMode; }
     int commandSocketFd() const { return commandSocket; }
+    int currentAdjustIndex() const { return adjustIndex; }
 
     // Menu item identifiers a handler must recognise.
     struct ItemIds {
@@ -57,6 +61,10 @@ protected:
 
 private:
     void fillPlaylistMenu();
+    PlayerOptions playerOptions(bool playlist) const;
+    // Reads what the player printed; false once the player has gone.
+    bool pollPlayer();
+    void actOnKey(std::uint16_t keyCode);
     void appendToDefaultPlaylist();
 
     ItemIds ids{};
@@ -74,3 +82,6 @@ private:
     int adjustIndex = 0;
     std::array<char, 100> commandBuffer{};
 };
+
+// Whether the player's output reports a video stream.
+bool containsVideoMarker(const char* bytes, std::size_t size);

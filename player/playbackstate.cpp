@@ -51,7 +51,9 @@ void onChildSignal(int signal)
     [[maybe_unused]] ssize_t written = write(STDERR_FILENO, line.data(), n);
     if (pid == 0)
         _exit(0);
-    playbackState.playing.store(false);
-    kill(pid, SIGKILL);
+    // Only a player still counted as playing is killed: once playback is
+    // over its id may already belong to some other process.
+    if (playbackState.playing.exchange(false))
+        kill(pid, SIGKILL);
     errno = savedErrno;
 }

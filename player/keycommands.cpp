@@ -1,0 +1,46 @@
+#include "keycommands.h"
+
+#include "platform/phonekeys.h"
+
+namespace
+{
+struct KeyBinding {
+    std::uint16_t code;
+    KeyCommand normal;
+    KeyCommand menu;
+};
+
+using A = KeyAction;
+using namespace PhoneKey;
+
+constexpr KeyBinding keyTable[] = {
+    {Key_Enter, {A::Send, "pause\n"}, {A::MenuEnter, "menu ok\n"}},
+    {Key_Left, {A::Send, "seek 60\n"}, {A::Send, "seek 60\n"}},
+    {Key_Up, {A::Send, "seek 10\n"}, {A::Send, "menu up\n"}},
+    {Key_Right, {A::Send, "seek -60\n"}, {A::Send, "seek -60\n"}},
+    {Key_Down, {A::Send, "seek -10\n"}, {A::Send, "menu down\n"}},
+    {Key_Prior, {A::Adjust, " 5\n"}, {A::Adjust, " 5\n"}},
+    {Key_F11, {A::Adjust, " 5\n"}, {A::Adjust, " 5\n"}},
+    {Key_Next, {A::Adjust, " -5\n"}, {A::Adjust, " -5\n"}},
+    {Key_F12, {A::Adjust, " -5\n"}, {A::Adjust, " -5\n"}},
+    {Key_F2, {A::MenuModeOn, nullptr}, {A::MenuModeOff, nullptr}},
+    {Key_F4, {A::Stop, nullptr}, {A::Stop, nullptr}},
+    {Key_F7, {A::Stop, nullptr}, {A::Stop, nullptr}},
+    {Key_F6, {A::NextProperty, nullptr}, {A::MenuBack, "menu cancel\n"}},
+    {Key_F9, {A::Send, "osd\n"}, {A::Send, "osd\n"}},
+    {Key_F10, {A::Send, "volume 0 1\n"}, {A::Send, "volume 0 1\n"}},
+};
+} // namespace
+
+KeyCommand keyCommand(std::uint16_t keyCode, bool menuMode)
+{
+    for (const KeyBinding& binding : keyTable)
+        if (binding.code == keyCode)
+            return menuMode ? binding.menu : binding.normal;
+    return {};
+}
+
+int nextAdjustIndex(int adjustIndex)
+{
+    return adjustIndex > 4 ? 0 : adjustIndex + 1;
+}

@@ -1,12 +1,18 @@
 #include "testsupport.h"
 
+#include "filebrowser.h"
+#include "platform/popupmenu.h"
 #include "playbackstate.h"
 #include "settingsrecord.h"
 
+#include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 
 #include <csignal>
+#include <cstdlib>
 #include <unistd.h>
 
 namespace
@@ -97,4 +103,92 @@ void writeAll(const QString& path, const QByteArray& bytes)
     QFile f(path);
     if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         f.write(bytes);
+}
+
+QString binaryDir()
+{
+    return qEnvironmentVariable("TARRAGON_BINARY_DIR");
+}
+
+QString sourceDir()
+{
+    return qEnvironmentVariable("TARRAGON_SOURCE_DIR");
+}
+
+void TempInstall::installStubPlayer() const
+{
+    QFile::remove(file("mplayer"));
+    QFile::link(binaryDir() + "/tests/stubplayer", file("mplayer"));
+}
+
+void TempInstall::installRealPlayer() const
+{
+    for (const char* name : {"mplayer", "killall"}) {
+        QFile::remove(file(name));
+        QFile::copy(sourceDir() + "/scripts/" + name, file(name));
+        QFile::setPermissions(file(name), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+}
+
+QList<QByteArray> TempInstall::playerArguments() const
+{
+    QByteArray bytes = readAll(file("stub-args.log"));
+    if (bytes.endsWith('\0'))
+        bytes.chop(1);
+    return bytes.isEmpty() ? QList<QByteArray>() : bytes.split('\0');
+}
+
+QByteArray TempInstall::playerInput() const
+{
+    return readAll(file("stub-input.log"));
+}
+
+int runQuietly(const QByteArray& command)
+{
+    struct sigaction previous {
+    };
+    struct sigaction ignore {
+    };
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGCHLD, &ignore, &previous);
+    const int status = std::system(command.constData());
+    sigaction(SIGCHLD, &previous, nullptr);
+    return status;
+}
+
+int zombieChildren()
+{
+    const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
+    int zombies = 0;
+    const QStringList pids = QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& pid : pids) {
+        const QByteArray stat = readAll("/proc/" + pid + "/stat");
+        const qsizetype close = stat.lastIndexOf(')');
+        if (close < 0)
+            continue;
+        const QList<QByteArray> fields = stat.mid(close + 2).split(' ');
+        if (fields.size() > 1 && fields[0] == "Z" && fields[1] == self)
+            ++zombies;
+    }
+    return zombies;
+}
+
+bool choose(PopupMenu* menu, const QString& text)
+{
+    for (QAction* a : menu->menu()->actions())
+        if (a->text() == text) {
+            a->trigger();
+            return true;
+        }
+    return false;
+}
+
+bool highlight(FileBrowser* browser, const QString& text)
+{
+    for (int i = 0; i < browser->count(); ++i)
+        if (browser->item(i)->text() == text) {
+            browser->setCurrentRow(i);
+            return true;
+        }
+    return false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -22,6 +23,13 @@ public:
     // Commands run so far, one line each, e.g. "./killall mplayer -9".
     QStringList commands() const;
     void clearCommands();
+    // "./mplayer" becomes the stub player of the tests, or the real
+    // launcher with the real killall helper.
+    void installStubPlayer() const;
+    void installRealPlayer() const;
+    // What the stub player was started with, and every byte it read.
+    QList<QByteArray> playerArguments() const;
+    QByteArray playerInput() const;
     // Writes an executable script into the directory.
     void writeScript(const QString& name, const QByteArray& body) const;
 
@@ -37,4 +45,18 @@ private:
 void resetFrontEndState();
 
 QByteArray readAll(const QString& path);
+// The build tree and source tree the tests come from.
+QString binaryDir();
+QString sourceDir();
+// Runs a shell command the way the front-end does, with SIGCHLD set aside.
+int runQuietly(const QByteArray& command);
+// Children of this process that have ended and are not yet collected.
+int zombieChildren();
 void writeAll(const QString& path, const QByteArray& bytes);
+
+class PopupMenu;
+class FileBrowser;
+// Chooses a menu item the way a user does: by its text.
+bool choose(PopupMenu* menu, const QString& text);
+// Highlights the browser row showing text; false when there is none.
+bool highlight(FileBrowser* browser, const QString& text);

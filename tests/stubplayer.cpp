@@ -1,0 +1,88 @@
+// Stands in for MPlayer in tests. Records its arguments (NUL-separated) in
+// ./stub-args.log and every byte it reads in ./stub-input.log, in the
+// working directory. Ends on "quit", at end of input, or as told:
+//   STUB_VIDEO=1      print a "VIDEO:" line at start and every 300 ms
+//   STUB_EXIT_MS=N    exit after N milliseconds
+//   STUB_NO_READ=1    never read the input
+//   STUB_FLOOD=1      print without pause
+//   STUB_BINARY=1     print bytes that include NUL and '%'
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <string>
+#include <unistd.h>
+
+namespace
+{
+void put(int fd, const char* bytes, size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = write(fd, bytes, size);
+        if (n <= 0) {
+            if (n < 0 && errno == EINTR)
+                continue;
+            _exit(0);
+        }
+        bytes += n;
+        size -= static_cast<size_t>(n);
+    }
+}
+
+bool flag(const char* name)
+{
+    const char* v = std::getenv(name);
+    return v && *v && std::strcmp(v, "0") != 0;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int args = open("stub-args.log", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    for (int i = 0; i < argc; ++i)
+        put(args, argv[i], std::strlen(argv[i]) + 1);
+    close(args);
+    const int input = open("stub-input.log", O_WRONLY | O_CREAT | O_APPEND, 0644);
+
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    const char* exitMs = std::getenv("STUB_EXIT_MS");
+    const long exitAfter = exitMs ? std::atol(exitMs) : -1;
+    const bool video = flag("STUB_VIDEO");
+    const bool noRead = flag("STUB_NO_READ");
+    const bool flood = flag("STUB_FLOOD");
+    if (flag("STUB_BINARY"))
+        put(1, "out\0put %s %n\n", 15);
+    auto lastVideo = start - std::chrono::seconds(1);
+    std::string received;
+    static char block[65536];
+    std::memset(block, 'x', sizeof block);
+    for (;;) {
+        const auto now = Clock::now();
+        const long elapsed = static_cast<long>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(now - start).count());
+        if (exitAfter >= 0 && elapsed >= exitAfter)
+            return 0;
+        if (video && now - lastVideo >= std::chrono::milliseconds(300)) {
+            const char line[] = "VIDEO:  [stub]  240x180  24bpp  25.000 fps\n";
+            put(1, line, sizeof line - 1);
+            lastVideo = now;
+        }
+        if (flood)
+            put(1, block, sizeof block);
+        pollfd p{0, static_cast<short>(noRead ? 0 : POLLIN), 0};
+        const int ready = poll(&p, 1, flood ? 0 : 20);
+        if (ready > 0 && (p.revents & (POLLIN | POLLHUP))) {
+            char buffer[4096];
+            const ssize_t n = read(0, buffer, sizeof buffer);
+            if (n <= 0)
+                return 0;
+            put(input, buffer, static_cast<size_t>(n));
+            received.append(buffer, static_cast<size_t>(n));
+            if (received.find("quit\n") != std::string::npos)
+                return 0;
+        }
+    }
+}

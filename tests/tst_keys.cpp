@@ -1,0 +1,217 @@
+#include "filebrowser.h"
+#include "keycommands.h"
+#include "mywidget.h"
+#include "platform/phonekeys.h"
+#include "playbackstate.h"
+#include "settingsrecord.h"
+#include "testsupport.h"
+
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+
+// Keys go through the window as a user's would; the stub player records
+// every byte the front-end sends.
+class KeysTest : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<TempInstall> install;
+    std::unique_ptr<MyWidget> window;
+
+    void press(Qt::Key key) { QTest::keyClick(window->windowHandle(), key); }
+
+    void startPlaying()
+    {
+        window = std::make_unique<MyWidget>();
+        window->browser()->listDirectory(install->file("media"));
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->browser()->setFocus();
+        QVERIFY(highlight(window->browser(), "clip.avi"));
+        press(Qt::Key_Return);
+        QVERIFY(playbackState.playing);
+        QTRY_VERIFY(!install->playerArguments().isEmpty());
+    }
+
+    // Everything the player has read so far, once it has read `expected`.
+    QByteArray received(const QByteArray& expected)
+    {
+        [[maybe_unused]] const bool arrived =
+            QTest::qWaitFor([&] { return install->playerInput().size() >= expected.size(); }, 5000);
+        QTest::qWait(50); // anything sent beyond it shows up too
+        return install->playerInput();
+    }
+
+private slots:
+    void initTestCase() { std::signal(SIGCHLD, onChildSignal); }
+
+    void init()
+    {
+        resetFrontEndState();
+        install = std::make_unique<TempInstall>();
+        install->installStubPlayer();
+        QDir().mkpath(install->file("media/folder"));
+        writeAll(install->file("media/clip.avi"), "");
+    }
+
+    void cleanup()
+    {
+        if (window && playbackState.playing)
+            window->stopPlayback();
+        window.reset();
+        install.reset();
+    }
+
+    void tableRowsOutsideMenuMode_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("Enter pauses") << int(Qt::Key_Return) << QByteArray("pause\n");
+        QTest::newRow("Left +60") << int(Qt::Key_Left) << QByteArray("seek 60\n");
+        QTest::newRow("Up +10") << int(Qt::Key_Up) << QByteArray("seek 10\n");
+        QTest::newRow("Right -60") << int(Qt::Key_Right) << QByteArray("seek -60\n");
+        QTest::newRow("Down -10") << int(Qt::Key_Down) << QByteArray("seek -10\n");
+        QTest::newRow("Prior") << int(Qt::Key_PageUp) << QByteArray("volume 5\n");
+        QTest::newRow("F11") << int(Qt::Key_F11) << QByteArray("volume 5\n");
+        QTest::newRow("Next") << int(Qt::Key_PageDown) << QByteArray("volume -5\n");
+        QTest::newRow("F12") << int(Qt::Key_F12) << QByteArray("volume -5\n");
+        QTest::newRow("F9 osd") << int(Qt::Key_F9) << QByteArray("osd\n");
+        QTest::newRow("F10 mute") << int(Qt::Key_F10) << QByteArray("volume 0 1\n");
+        QTest::newRow("F6 next property")
+            << int(Qt::Key_F6) << QByteArray("osd 1\nosd_show_text \"brightness\"\n");
+        QTest::newRow("F2 opens the menu") << int(Qt::Key_F2) << QByteArray("set_menu main\n");
+        QTest::newRow("F4 stops") << int(Qt::Key_F4) << QByteArray("quit\n");
+        QTest::newRow("F7 stops") << int(Qt::Key_F7) << QByteArray("quit\n");
+        QTest::newRow("not in the table") << int(Qt::Key_A) << QByteArray();
+    }
+
+    void tableRowsOutsideMenuMode()
+    {
+        QFETCH(int, key);
+        QFETCH(QByteArray, sent);
+        startPlaying();
+        press(Qt::Key(key));
+        QCOMPARE(received(sent), sent);
+    }
+
+    void stopKeysReturnToNormal()
+    {
+        startPlaying();
+        press(Qt::Key_F4);
+        QVERIFY(!playbackState.playing);
+        QVERIFY(!playbackState.fullScreen);
+    }
+
+    void menuModeRows()
+    {
+        startPlaying();
+        press(Qt::Key_F2);
+        QVERIFY(playbackState.menuMode);
+        for (Qt::Key key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right, Qt::Key_PageUp,
+                            Qt::Key_F12, Qt::Key_F9, Qt::Key_F10})
+            press(key);
+        press(Qt::Key_F2);
+        QVERIFY(!playbackState.menuMode);
+        const QByteArray expected = "set_menu main\nmenu up\nmenu down\nseek 60\nseek -60\n"
+                                    "volume 5\nvolume -5\nosd\nvolume 0 1\nmenu hide\n";
+        QCOMPARE(received(expected), expected);
+    }
+
+    void menuDepthCountsDownToZero()
+    {
+        startPlaying();
+        press(Qt::Key_F2);
+        press(Qt::Key_F6); // depth 0: nothing
+        press(Qt::Key_Return);
+        press(Qt::Key_Return);
+        QCOMPARE(playbackState.menuDepth, 2);
+        press(Qt::Key_F6);
+        press(Qt::Key_F6);
+        press(Qt::Key_F6);
+        QCOMPARE(playbackState.menuDepth, 0);
+        QVERIFY(playbackState.menuMode); // only F2 closes it
+        const QByteArray expected = "set_menu main\nmenu ok\nmenu ok\nmenu cancel\nmenu cancel\n";
+        QCOMPARE(received(expected), expected);
+    }
+
+    void propertiesCycleAndAdjust()
+    {
+        startPlaying();
+        QByteArray expected = "volume 5\n";
+        press(Qt::Key_PageUp);
+        const char* shown[] = {"brightness", "contrast", "gamma", "hue", "saturation", "volume"};
+        for (const char* name : shown) {
+            press(Qt::Key_F6);
+            expected += QByteArray("osd 1\nosd_show_text \"") + name + "\"\n";
+        }
+        press(Qt::Key_F6);
+        press(Qt::Key_PageDown);
+        expected += "osd 1\nosd_show_text \"brightness\"\nbrightness -5\n";
+        QCOMPARE(received(expected), expected);
+        QCOMPARE(window->currentAdjustIndex(), 1);
+    }
+
+    void autoRepeatIsAPress()
+    {
+        startPlaying();
+        for (int i = 0; i < 3; ++i)
+            QTest::simulateEvent(window->windowHandle(), true, Qt::Key_Left, {}, QString(), true);
+        QCOMPARE(received("seek 60\nseek 60\nseek 60\n"),
+                 QByteArray("seek 60\nseek 60\nseek 60\n"));
+    }
+
+    void nothingLeaksOutOfFullScreen()
+    {
+        startPlaying();
+        const int row = window->browser()->currentRow();
+        // Neither presses nor releases, handled or not, reach the browser.
+        press(Qt::Key_Up);
+        press(Qt::Key_Down);
+        press(Qt::Key_Home);
+        QTest::keyRelease(window->windowHandle(), Qt::Key_Down);
+        QCOMPARE(window->browser()->currentRow(), row);
+    }
+
+    void keysReachTheBrowserInNormalPresentation()
+    {
+        window = std::make_unique<MyWidget>();
+        window->browser()->listDirectory(install->file("media"));
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(highlight(window->browser(), "clip.avi"));
+        window->browser()->setFocus();
+        press(Qt::Key_Up);
+        QCOMPARE(window->browser()->currentItem()->text(), QString("folder"));
+    }
+
+    void enterWhileIdleOnNoFileGoesToTheBrowser()
+    {
+        window = std::make_unique<MyWidget>();
+        window->browser()->listDirectory(install->file("media"));
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->browser()->setFocus();
+        QVERIFY(highlight(window->browser(), "folder"));
+        QCOMPARE(window->browser()->mediaPath.data(), "not_a_file");
+        press(Qt::Key_Return);
+        QVERIFY(!playbackState.playing);
+        QVERIFY(!QFile::exists(install->file("setup")));
+        // The browser had it: the select key entered the folder.
+        QCOMPARE(window->browser()->currentDir,
+                 QDir(install->file("media/folder")).canonicalPath());
+    }
+
+    void keyTableAsData()
+    {
+        QCOMPARE(keyCommand(PhoneKey::Key_F6, true).action, KeyAction::MenuBack);
+        QCOMPARE(keyCommand(PhoneKey::Key_F6, false).action, KeyAction::NextProperty);
+        QCOMPARE(keyCommand(0x1234, false).action, KeyAction::None);
+        QCOMPARE(nextAdjustIndex(5), 0);
+        QCOMPARE(nextAdjustIndex(0), 1);
+    }
+};
+
+QTEST_MAIN(KeysTest)
+#include "tst_keys.moc"

@@ -1,0 +1,332 @@
+#include "audioroute.h"
+#include "capture.h"
+#include "filebrowser.h"
+#include "mywidget.h"
+#include "playbackstate.h"
+#include "playerargs.h"
+#include "settingsrecord.h"
+#include "testsupport.h"
+
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+#include <vector>
+
+namespace
+{
+QList<QByteArray> strings(const PlayerArgs& args)
+{
+    QList<QByteArray> out;
+    for (size_t i = 0; i < args.count; ++i)
+        out << QByteArray(args.argv[i]);
+    return out;
+}
+
+struct MixerCall {
+    unsigned long request;
+    int value;
+};
+std::vector<MixerCall> mixerCalls;
+int mixerAnswer = 0;
+bool mixerReadFails = false;
+
+int fakeRequest(int, unsigned long request, int* argument)
+{
+    if (request == MixerRequest::readRouteHint) {
+        mixerCalls.push_back({request, 0});
+        if (mixerReadFails)
+            return -1;
+        *argument = mixerAnswer;
+        return 0;
+    }
+    mixerCalls.push_back({request, *argument});
+    return 0;
+}
+} // namespace
+
+class PlaybackTest : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<TempInstall> install;
+    std::unique_ptr<MyWidget> window;
+    QString media;
+
+    void startWindow()
+    {
+        window = std::make_unique<MyWidget>();
+        window->browser()->listDirectory(media);
+        window->show();
+    }
+    void play(const QString& name)
+    {
+        QVERIFY(highlight(window->browser(), name));
+        QVERIFY(choose(window->mainMenu(), "Play  "));
+    }
+    qsizetype countOf(const QString& command) const { return install->commands().count(command); }
+
+private slots:
+    void initTestCase() { std::signal(SIGCHLD, onChildSignal); }
+
+    void init()
+    {
+        resetFrontEndState();
+        install = std::make_unique<TempInstall>();
+        install->installStubPlayer();
+        media = install->file("media");
+        QDir().mkpath(media);
+        writeAll(media + "/clip.avi", "not really");
+        writeAll(media + QString::fromUtf8("/it's a \"clip\" ; $x 中文.mp3"), "");
+        mixerCalls.clear();
+        mixerAnswer = 0;
+        mixerReadFails = false;
+        qunsetenv("STUB_VIDEO");
+        qunsetenv("STUB_EXIT_MS");
+        qunsetenv("STUB_NO_READ");
+        qunsetenv("STUB_FLOOD");
+        qunsetenv("STUB_BINARY");
+    }
+
+    void cleanup()
+    {
+        if (window && playbackState.playing)
+            window->stopPlayback();
+        window.reset();
+        install.reset();
+        mixerDevice = MixerDevice{"/dev/mixer", mixerDevice.request};
+    }
+
+    void argumentVectors()
+    {
+        PlayerOptions plain;
+        plain.fScreen = true;
+        QCOMPARE(strings(buildPlayerArgs(plain, "/m/a.avi")),
+                 QList<QByteArray>({"./mplayer", "-slave", "-quiet", "-nortc", "-noloop", "-sws",
+                                    "9", "/m/a.avi"}));
+        QCOMPARE(buildPlayerArgs(plain, "x").argv[8], nullptr);
+
+        PlayerOptions full;
+        full.loop = full.silent = full.playlist = full.videoFix = true;
+        full.leftChannel = full.rightChannel = true; // left wins
+        full.scaleIndex = 1;
+        const PlayerArgs args = buildPlayerArgs(full, "/p/default");
+        QCOMPARE(args.count, size_t(16));
+        QCOMPARE(args.argv[16], nullptr);
+        QCOMPARE(strings(args),
+                 QList<QByteArray>({"./mplayer", "-slave", "-quiet", "-nortc", "-loop", "0",
+                                    "-vf-clr", "-nosound", "-lavdopts", "idct=7", "-af",
+                                    "channels=2:2:0:0:0:1,volume=-15", "-sws", "3", "-playlist",
+                                    "/p/default"}));
+        PlayerOptions right;
+        right.rightChannel = true;
+        right.scaleIndex = 7;
+        const QList<QByteArray> r = strings(buildPlayerArgs(right, "f"));
+        QVERIFY(r.contains("channels=2:2:1:0:1:1,volume=-15"));
+        QCOMPARE(r[r.size() - 2], QByteArray("4"));
+        right.scaleIndex = -1;
+        QCOMPARE(strings(buildPlayerArgs(right, "f")).at(r.size() - 2), QByteArray("4"));
+    }
+
+    void mixerRequests()
+    {
+        const QString device = install->file("mixer");
+        writeAll(device, "");
+        const QByteArray path = QFile::encodeName(device);
+        mixerDevice = MixerDevice{path.constData(), fakeRequest};
+
+        auto routeFor = [&](int answer, bool bass, int gain) {
+            mixerCalls.clear();
+            mixerAnswer = answer;
+            settingsRecord.bassBoost = bass ? 1 : 0;
+            applyAudioRoute(gain);
+            return mixerCalls;
+        };
+        for (bool bass : {false, true}) {
+            const auto calls = routeFor(2, bass, 0);
+            QCOMPARE(calls.size(), size_t(2));
+            QCOMPARE(calls[0].request, MixerRequest::readRouteHint);
+            QCOMPARE(calls[1].request, MixerRequest::writeOutSource);
+            QCOMPARE(calls[1].value, 0);
+        }
+        QCOMPARE(routeFor(5, true, 0)[1].value, 6);
+        QCOMPARE(routeFor(0, false, 0)[1].value, 1);
+        const auto withGain = routeFor(1, false, 75);
+        QCOMPARE(withGain.size(), size_t(3));
+        QCOMPARE(withGain[2].request, MixerRequest::writeOutGain);
+        QCOMPARE(withGain[2].value, 75);
+
+        mixerReadFails = true;
+        QCOMPARE(routeFor(1, true, 75).size(), size_t(1));
+        mixerReadFails = false;
+
+        const QByteArray missing = QFile::encodeName(install->file("no-mixer"));
+        mixerDevice.path = missing.constData();
+        QCOMPARE(routeFor(1, true, 75).size(), size_t(0));
+    }
+
+    void playSavesGoesFullScreenAndStartsThePlayer()
+    {
+        settingsRecord.loop = 1;
+        startWindow();
+        QVERIFY(choose(window->channelMenu(), "Right Channel"));
+        play("clip.avi");
+        QVERIFY(playbackState.playing);
+        QVERIFY(playbackState.fullScreen);
+        QCOMPARE(readAll(install->file("setup")).size(), 312);
+        QTRY_VERIFY(!install->playerArguments().isEmpty());
+        const QByteArray path = QFile::encodeName(window->browser()->currentDir + "/clip.avi");
+        QCOMPARE(
+            install->playerArguments(),
+            QList<QByteArray>({"./mplayer", "-slave", "-quiet", "-nortc", "-loop", "0", "-vf-clr",
+                               "-af", "channels=2:2:1:0:1:1,volume=-15", "-sws", "9", path}));
+        QCOMPARE(install->commands(), QStringList({"./killall mplayer -9"}));
+        // A second Play while one runs is refused.
+        QCOMPARE(window->startPlayback(path.constData(), false), -1);
+    }
+
+    void oddPathReachesThePlayerByteForByte()
+    {
+        startWindow();
+        const QString name = QString::fromUtf8("it's a \"clip\" ; $x 中文.mp3");
+        play(name);
+        QTRY_VERIFY(!install->playerArguments().isEmpty());
+        QCOMPARE(install->playerArguments().last(),
+                 QFile::encodeName(window->browser()->currentDir + "/" + name));
+    }
+
+    void outputIsEchoedAndVideoKeepsTheDisplayLit()
+    {
+        qputenv("STUB_VIDEO", "1");
+        qputenv("STUB_BINARY", "1");
+        startWindow();
+        const Captured out = captureOutput([&] {
+            play("clip.avi");
+            QTRY_VERIFY_WITH_TIMEOUT(countOf("./panelrest 0") >= 2, 10000);
+        });
+        QVERIFY(out.err.contains(QByteArray("out\0put %s %n\n", 15)));
+        QVERIFY(out.err.contains("VIDEO:  [stub]"));
+        QVERIFY(out.out.contains("video file\n"));
+        QVERIFY(playbackState.playing);
+    }
+
+    void stopSendsQuitAndReturnsToNormal()
+    {
+        startWindow();
+        play("clip.avi");
+        install->clearCommands();
+        window->stopPlayback();
+        QVERIFY(!playbackState.playing);
+        QVERIFY(!playbackState.fullScreen);
+        QCOMPARE(window->browser()->geometry(), QRect(0, 0, 240, 240));
+        QCOMPARE(install->commands(), QStringList({"./killall mplayer -9", "./panelrest -r"}));
+        QTRY_COMPARE(install->playerInput(), QByteArray("quit\n"));
+        QCOMPARE(settingsRecord.lastPlayedPath.data(), window->browser()->mediaPath.data());
+    }
+
+    void focusLossStopsPlaybackOnTheNextTick()
+    {
+        startWindow();
+        play("clip.avi");
+        playbackState.focusLost = true;
+        QTRY_VERIFY(!playbackState.fullScreen);
+        QVERIFY(!playbackState.playing);
+        QVERIFY(!playbackState.focusLost);
+        QTRY_COMPARE(install->playerInput(), QByteArray("quit\n"));
+    }
+
+    void focusLossWhileIdleDoesNothing()
+    {
+        startWindow();
+        playbackState.focusLost = true;
+        QTRY_VERIFY(!playbackState.focusLost);
+        QCOMPARE(install->commands(), QStringList());
+    }
+
+    void playerThatEndsReturnsToNormal()
+    {
+        qputenv("STUB_EXIT_MS", "300");
+        startWindow();
+        play("clip.avi");
+        QVERIFY(playbackState.fullScreen);
+        QTRY_VERIFY_WITH_TIMEOUT(!playbackState.fullScreen, 10000);
+        QVERIFY(!playbackState.playing);
+        QCOMPARE(window->commandSocketFd(), -1);
+        QCOMPARE(install->commands().last(), QString("./panelrest -r"));
+    }
+
+    void missingPlayerEndsLikeAPlayerThatQuits()
+    {
+        QFile::remove(install->file("mplayer"));
+        startWindow();
+        play("clip.avi");
+        QTRY_VERIFY_WITH_TIMEOUT(!playbackState.fullScreen, 10000);
+        QVERIFY(!playbackState.playing);
+    }
+
+    void playersThatExitAtOnceTwoHundredTimes()
+    {
+        qputenv("STUB_EXIT_MS", "0");
+        startWindow();
+        QVERIFY(highlight(window->browser(), "clip.avi"));
+        // Ticks come faster than the window's own timer, so the 200 rounds
+        // do not take 200 half-seconds.
+        auto tick = [this] {
+            QTimerEvent event(0);
+            QCoreApplication::sendEvent(window.get(), &event);
+            return !playbackState.fullScreen;
+        };
+        for (int i = 0; i < 200; ++i) {
+            QCOMPARE(window->startPlayback(window->browser()->mediaPath.data(), false), 0);
+            QTRY_VERIFY_WITH_TIMEOUT(tick(), 10000);
+            QVERIFY(!playbackState.playing);
+            QVERIFY(zombieChildren() <= 1);
+        }
+    }
+
+    void floodingPlayerStillStops()
+    {
+        qputenv("STUB_FLOOD", "1");
+        startWindow();
+        captureOutput([&] {
+            play("clip.avi");
+            QTest::qWait(1200);
+            QVERIFY(playbackState.playing);
+            window->stopPlayback();
+        });
+        QVERIFY(!playbackState.fullScreen);
+    }
+
+    void playerThatNeverReadsNeverBlocksTheWindow()
+    {
+        qputenv("STUB_NO_READ", "1");
+        startWindow();
+        play("clip.avi");
+        for (int i = 0; i < 100000; ++i)
+            window->sendCommand("seek 10\n", 0);
+        window->stopPlayback();
+        QVERIFY(!playbackState.fullScreen);
+    }
+
+    void commandsWhileIdleWriteNothingAndTouchNoMixer()
+    {
+        const QByteArray path = QFile::encodeName(install->file("mixer"));
+        writeAll(install->file("mixer"), "");
+        mixerDevice = MixerDevice{path.constData(), fakeRequest};
+        startWindow();
+        window->sendCommand("pause\n", 0);
+        QVERIFY(mixerCalls.empty());
+    }
+
+    void childSignalBeforeAnyLaunchMarksNothing()
+    {
+        // Handled inside the bracket: a shell's end is never the player's.
+        startWindow();
+        window->setFullScreen(true);
+        window->setFullScreen(false);
+        QVERIFY(!playbackState.playing);
+    }
+};
+
+QTEST_MAIN(PlaybackTest)
+#include "tst_playback.moc"

@@ -1,0 +1,116 @@
+#include "filebrowser.h"
+#include "mywidget.h"
+#include "platform/utilcst.h"
+#include "playbackstate.h"
+#include "testsupport.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+
+// The real MPlayer through the installed launcher, on generated clips, with
+// null video and audio outputs and a private MPLAYER_HOME.
+class RealPlayerTest : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir clips;
+    QTemporaryDir home;
+    std::unique_ptr<TempInstall> install;
+    std::unique_ptr<MyWidget> window;
+    QElapsedTimer sincePlay;
+
+    static bool makeClip(const QString& path, int seconds)
+    {
+        const QByteArray command =
+            "ffmpeg -loglevel error -y -f lavfi -i testsrc=size=96x72:rate=10:duration=" +
+            QByteArray::number(seconds) +
+            " -f lavfi -i sine=duration=" + QByteArray::number(seconds) +
+            " -c:v mpeg4 -c:a mp3 -shortest '" + QFile::encodeName(path) + "'";
+        runQuietly(command); // its status is lost with SIGCHLD ignored
+        return QFileInfo(path).size() > 0;
+    }
+
+    void play(const QString& clip)
+    {
+        window = std::make_unique<MyWidget>();
+        window->browser()->listDirectory(clips.path());
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(highlight(window->browser(), clip));
+        QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+        sincePlay.start();
+        QVERIFY(playbackState.playing);
+        // The player's own report of its video stream.
+        QTRY_VERIFY_WITH_TIMEOUT(install->commands().contains("./panelrest 0"), 15000);
+    }
+
+    void press(Qt::Key key) { QTest::keyClick(window->windowHandle(), key); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(makeClip(clips.filePath("short.avi"), 20));
+        QVERIFY(makeClip(clips.filePath("thirty.avi"), 30));
+        QVERIFY(makeClip(clips.filePath("six.avi"), 6));
+        writeAll(home.filePath("config"), "vo=null\nao=null\n");
+        qputenv("MPLAYER_HOME", QFile::encodeName(home.path()));
+        qunsetenv("DISPLAY");
+        qunsetenv("TARRAGON_WID");
+        std::signal(SIGCHLD, onChildSignal);
+    }
+
+    void init()
+    {
+        resetFrontEndState();
+        install = std::make_unique<TempInstall>();
+        install->installRealPlayer();
+    }
+
+    void cleanup()
+    {
+        if (window && playbackState.playing)
+            window->stopPlayback();
+        window.reset();
+        install.reset();
+    }
+
+    void playSeesVideoAndStopReturnsToNormal()
+    {
+        play("short.avi");
+        const int pid = playbackState.childPid;
+        press(Qt::Key_F4);
+        QVERIFY(!playbackState.playing);
+        QVERIFY(!playbackState.fullScreen);
+        QVERIFY(!window->softKeys()->isHidden());
+        // The player has gone: quit, or the killall helper after it.
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(QString("/proc/%1/cwd").arg(pid)) ||
+                                     readAll(QString("/proc/%1/stat").arg(pid)).contains(") Z "),
+                                 5000);
+    }
+
+    void seekingForwardEndsTheClipEarly()
+    {
+        play("thirty.avi");
+        press(Qt::Key_Up);
+        press(Qt::Key_Up);
+        QTRY_VERIFY_WITH_TIMEOUT(!playbackState.fullScreen, 40000);
+        QVERIFY2(sincePlay.elapsed() < 22000, qPrintable(QString::number(sincePlay.elapsed())));
+    }
+
+    void pauseHoldsTheClip()
+    {
+        play("six.avi");
+        press(Qt::Key_Return);
+        QTest::qWait(4000);
+        QVERIFY(playbackState.playing);
+        press(Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(!playbackState.fullScreen, 30000);
+        QVERIFY2(sincePlay.elapsed() > 8000, qPrintable(QString::number(sincePlay.elapsed())));
+    }
+};
+
+QTEST_MAIN(RealPlayerTest)
+#include "tst_realplayer.moc"

@@ -1,6 +1,7 @@
 #include "filebrowser.h"
 
 #include "playbackstate.h"
+#include "playlistfile.h"
 #include "settingsrecord.h"
 
 #include <QDir>
@@ -85,11 +86,41 @@ void FileBrowser::openPlaylist(const QString& path)
 {
     playlistFile = path;
     playlistView = true;
-    setMediaPath(QFile::encodeName(playlistFile));
+    const QByteArray encoded = QFile::encodeName(playlistFile);
+    setMediaPath(encoded);
     playlistLines.clear();
+    std::printf("%s\n", encoded.constData());
+    QList<QByteArray> lines;
+    if (!readPlaylistLines(encoded, &lines))
+        return;
+    QStringList rows;
+    rows.reserve(lines.size());
+    for (const QByteArray& line : lines)
+        rows.append(shownForm(line));
+    clear();
+    addItems(rows);
+    playlistLines = lines;
 }
 
-void FileBrowser::removeFromPlaylist() {}
+QString FileBrowser::shownForm(const QByteArray& line)
+{
+    return QString::fromLocal8Bit(line);
+}
+
+void FileBrowser::removeFromPlaylist()
+{
+    // With no row, the null text matches only empty lines.
+    const QListWidgetItem* row = item(currentIndex);
+    const QString highlighted = row ? row->text() : QString();
+    QList<QByteArray> kept;
+    kept.reserve(playlistLines.size());
+    for (const QByteArray& line : playlistLines)
+        if (shownForm(line) != highlighted)
+            kept.append(line);
+    rewritePlaylist(QFile::encodeName(playlistFile), kept);
+    playlistLines.clear();
+    openPlaylist(playlistFile);
+}
 
 void FileBrowser::enterFullScreen()
 {

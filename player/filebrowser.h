@@ -24,6 +24,8 @@ public:
     void openPlaylist(const QString& path);
     void removeFromPlaylist();
     void enterFullScreen();
+    // How a playlist line shows in the list, and what removal compares.
+    static QString shownForm(const QByteArray& line);
     void leaveFullScreen();
 
     // Canonical path of the directory last listed; null before the first.

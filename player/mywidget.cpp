@@ -12,6 +12,7 @@
 #include "platform/zpushbutton.h"
 #include "playbackstate.h"
 #include "playerargs.h"
+#include "playlistfile.h"
 #include "settingsrecord.h"
 #include "shellcommand.h"
 
@@ -247,9 +248,28 @@ void MyWidget::channelSelect(int id)
     channelMenu_->setItemChecked(id, true);
 }
 
-void MyWidget::PlayListSelect(int /*id*/) {}
+void MyWidget::PlayListSelect(int id)
+{
+    cst_->getMidBtn()->setText(playlistMenu_->text(id));
+    if (id == ids.fileBrowser) {
+        browseMode = true;
+        mainMenu_->changeItem(ids.addToPlaylist, local8("Add to Playlist      "));
+        browser_->leavePlaylistView();
+        return;
+    }
+    browseMode = false;
+    mainMenu_->changeItem(ids.addToPlaylist, local8("Remove"));
+    if (id == ids.playlist)
+        browser_->openPlaylist(playlistDir + QStringLiteral("/default"));
+    else
+        browser_->openPlaylist(playlistDir + QLatin1Char('/') + playlistMenu_->text(id));
+}
 
-void MyWidget::appendToDefaultPlaylist() {}
+void MyWidget::appendToDefaultPlaylist()
+{
+    appendToPlaylist(QFile::encodeName(playlistDir + QStringLiteral("/default")),
+                     QByteArray(browser_->mediaPath.data()));
+}
 
 void MyWidget::setFullScreen(bool on)
 {

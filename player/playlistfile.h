@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+// Playlist files: one media path a line, each line ending in a newline. The
+// front-end writes them itself, without a shell, so no byte of a path is
+// ever interpreted.
+
+// Appends the path and a newline. A path holding a newline cannot be a
+// line, and a missing directory gets no file: both change nothing.
+bool appendToPlaylist(const QByteArray& playlistPath, const QByteArray& entry);
+
+// The file's lines as bytes, without their newlines; a last line without
+// one counts too. False when the file cannot be read.
+bool readPlaylistLines(const QByteArray& playlistPath, QList<QByteArray>* lines);
+
+// Replaces the file's content with these lines through a temporary file in
+// the same directory renamed over it, so the file always holds either the
+// old list or the new one.
+bool rewritePlaylist(const QByteArray& playlistPath, const QList<QByteArray>& lines);

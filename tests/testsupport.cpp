@@ -107,12 +107,12 @@ void writeAll(const QString& path, const QByteArray& bytes)
 
 QString binaryDir()
 {
-    return qEnvironmentVariable("TARRAGON_BINARY_DIR");
+    return qEnvironmentVariable("TARRAGON_BINARY_DIR", QStringLiteral(TARRAGON_DEFAULT_BINARY_DIR));
 }
 
 QString sourceDir()
 {
-    return qEnvironmentVariable("TARRAGON_SOURCE_DIR");
+    return qEnvironmentVariable("TARRAGON_SOURCE_DIR", QStringLiteral(TARRAGON_DEFAULT_SOURCE_DIR));
 }
 
 void TempInstall::installStubPlayer() const

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstddef>
+#include <sys/wait.h>
 #include <unistd.h>
 
 PlaybackState playbackState;
@@ -51,9 +52,10 @@ void onChildSignal(int signal)
     [[maybe_unused]] ssize_t written = write(STDERR_FILENO, line.data(), n);
     if (pid == 0)
         _exit(0);
-    // Only a player still counted as playing is killed: once playback is
-    // over its id may already belong to some other process.
-    if (playbackState.playing.exchange(false))
-        kill(pid, SIGKILL);
+    // The signal may be an earlier player's: only the end of this one ends
+    // playback. It is collected here, so it is no longer killed by its id,
+    // which might by now name some other process.
+    if (waitpid(pid, nullptr, WNOHANG) != 0)
+        playbackState.playing.store(false);
     errno = savedErrno;
 }

@@ -82,7 +82,8 @@ void TempInstall::clearCommands()
 void resetFrontEndState()
 {
     settingsRecord = SettingsRecord{};
-    playbackState.childPid = 0;
+    // childPid keeps the last player: a late SIGCHLD from it must not find 0,
+    // which means "in the child" and ends the process.
     playbackState.playing = false;
     playbackState.fullScreen = false;
     playbackState.focusLost = false;

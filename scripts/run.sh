@@ -7,10 +7,10 @@ cd "$root"
 . scripts/xvfb-helpers.sh
 
 scripts/install-deps.sh
-cmake -S . -B build -DTARRAGON_TESTS=OFF >/dev/null
-cmake --build build -j2
+cmake -S . -B build-run -DTARRAGON_TESTS=OFF >/dev/null
+cmake --build build-run -j2
 prefix="$root/local/tarragon"
-cmake --install build --prefix "$prefix" >/dev/null
+cmake --install build-run --prefix "$prefix" >/dev/null
 samples="$root/local/samples"
 scripts/make-samples.sh "$samples"
 

@@ -38,7 +38,7 @@ int main(int argc, char** argv)
     FileBrowser browser(nullptr, "aviBrowser");
     for (int round = 0; round < 20; ++round) {
         writeAll(file, content);
-        browser.openPlaylist(file);
+        browser.openPlaylist(QFile::encodeName(file));
         browser.setCurrentRow(500);
         QElapsedTimer t;
         t.start();

@@ -65,7 +65,7 @@ int main(int argc, char** argv)
         QElapsedTimer t;
         t.start();
         const QStringList entries =
-            QDir(media, FileBrowser::mediaFilter, QDir::Name | QDir::DirsFirst,
+            QDir(media, QString::fromLatin1(FileBrowser::mediaFilter), QDir::Name | QDir::DirsFirst,
                  QDir::Dirs | QDir::Files | QDir::Drives | QDir::AllDirs)
                 .entryList();
         entryList.add(t.nsecsElapsed());

@@ -1,20 +1,32 @@
 #include "filebrowser.h"
 
+#include "directorylisting.h"
 #include "playbackstate.h"
 #include "playlistfile.h"
 #include "settingsrecord.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QScrollBar>
 
 #include <cstdio>
 
-const QString FileBrowser::mediaFilter = QStringLiteral(
+const QByteArray FileBrowser::mediaFilter = QByteArrayLiteral(
     "*.mpg *.mpeg *.mov *.wmv *.wma *.wav *.ogg *.avi *.qt *.3* *.asf *.rm *.mka *.flac *.ac3 "
     "*.mp2 *.mp1 *.mp3 *.mp4 *.dat *.rmvb");
+
+namespace
+{
+const QList<QByteArray>& mediaPatterns()
+{
+    static const QList<QByteArray> patterns = splitNameFilter(FileBrowser::mediaFilter);
+    return patterns;
+}
+
+QByteArray withoutCarriageReturn(const QByteArray& line)
+{
+    return line.endsWith('\r') ? line.left(line.size() - 1) : line;
+}
+} // namespace
 
 FileBrowser::FileBrowser(QWidget* parent, const char* name) : QListWidget(parent)
 {
@@ -22,7 +34,7 @@ FileBrowser::FileBrowser(QWidget* parent, const char* name) : QListWidget(parent
         setObjectName(QString::fromLatin1(name));
     setUniformItemSizes(true);
     setMediaPath(QByteArray(notAFile));
-    listDirectory(QDir::currentPath());
+    listDirectory(workingDirectory());
     connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
         // Qt reports -1 when the list is cleared; only real rows are highlights.
         if (row >= 0)
@@ -41,83 +53,94 @@ void FileBrowser::setMediaPath(const QByteArray& path)
         storeWhole(mediaPath, notAFile, std::char_traits<char>::length(notAFile));
 }
 
-QString FileBrowser::composedPath(int index) const
+QByteArray FileBrowser::composedPath(int index) const
 {
-    const QListWidgetItem* row = item(index);
-    return currentDir + QLatin1Char('/') + (row ? row->text() : QString());
+    return currentDir + '/' + (index >= 0 && index < rowBytes_.size() ? rowBytes_.at(index) : "");
 }
 
-void FileBrowser::listDirectory(const QString& path)
+void FileBrowser::listDirectory(const QByteArray& path)
 {
-    QDir dir(path, mediaFilter, QDir::Name | QDir::DirsFirst,
-             QDir::Dirs | QDir::Files | QDir::Drives | QDir::AllDirs);
-    const QFileInfo info(path);
-    if (!info.isDir() || !info.isReadable())
+    std::optional<DirectoryEntries> entries = readDirectory(path, mediaPatterns());
+    if (!entries)
         return;
-    const QString canonical = dir.canonicalPath();
-    if (canonical.isEmpty())
-        return;
-    const QStringList entries = dir.entryList();
+    QList<QByteArray> names;
+    names.reserve(entries->names.size() + 1);
+    if (entries->canonicalPath != "/")
+        names.append(QByteArrayLiteral(".."));
+    names.append(entries->names);
     QStringList rows;
-    rows.reserve(entries.size() + 1);
-    if (canonical != QLatin1String("/"))
-        rows.append(QStringLiteral(".."));
-    for (const QString& entry : entries)
-        if (entry != QLatin1String(".") && entry != QLatin1String(".."))
-            rows.append(entry);
+    rows.reserve(names.size());
+    for (const QByteArray& name : names)
+        rows.append(QString::fromLocal8Bit(name));
     clear();
+    rowBytes_ = std::move(names);
     addItems(rows);
     ++listingSerial_;
-    currentDir = canonical;
+    currentDir = entries->canonicalPath;
     // A directory that does not fit the field is not stored: a cut path
     // would name some other directory.
-    const QByteArray encoded = QFile::encodeName(currentDir);
-    storeWhole(settingsRecord.lastDirectory, encoded.constData(),
-               static_cast<size_t>(encoded.size()));
+    storeWhole(settingsRecord.lastDirectory, currentDir.constData(),
+               static_cast<size_t>(currentDir.size()));
 }
 
 void FileBrowser::leavePlaylistView()
 {
     listDirectory(currentDir);
     playlistView = false;
+    // The playlist is no longer what Play would play, and no row is
+    // highlighted yet.
+    setMediaPath(QByteArray(notAFile));
 }
 
-void FileBrowser::openPlaylist(const QString& path)
+void FileBrowser::openPlaylist(const QByteArray& path)
 {
     playlistFile = path;
     playlistView = true;
-    const QByteArray encoded = QFile::encodeName(playlistFile);
-    setMediaPath(encoded);
+    setMediaPath(playlistFile);
     playlistLines.clear();
-    std::printf("%s\n", encoded.constData());
+    playlistReadWhole_ = false;
+    std::printf("%s\n", playlistFile.constData());
     QList<QByteArray> lines;
-    if (!readPlaylistLines(encoded, &lines))
+    if (!readPlaylistLines(playlistFile, &lines)) {
+        // Rows are kept; what was read of a file that failed part-way is
+        // neither shown nor ever written back.
         return;
+    }
     QStringList rows;
     rows.reserve(lines.size());
-    for (const QByteArray& line : lines)
-        rows.append(shownForm(line));
+    rowBytes_.clear();
+    for (const QByteArray& line : lines) {
+        rowBytes_.append(withoutCarriageReturn(line));
+        rows.append(QString::fromLocal8Bit(rowBytes_.last()));
+    }
     clear();
     addItems(rows);
-    playlistLines = lines;
+    playlistLines = std::move(lines);
+    playlistReadWhole_ = true;
 }
 
 QString FileBrowser::shownForm(const QByteArray& line)
 {
-    return QString::fromLocal8Bit(line);
+    return QString::fromLocal8Bit(withoutCarriageReturn(line));
 }
 
 void FileBrowser::removeFromPlaylist()
 {
-    // With no row, the null text matches only empty lines.
-    const QListWidgetItem* row = item(currentIndex);
-    const QString highlighted = row ? row->text() : QString();
-    QList<QByteArray> kept;
-    kept.reserve(playlistLines.size());
-    for (const QByteArray& line : playlistLines)
-        if (shownForm(line) != highlighted)
-            kept.append(line);
-    rewritePlaylist(QFile::encodeName(playlistFile), kept);
+    // A file that was not read whole is never rewritten: what was not read
+    // would be lost.
+    if (playlistReadWhole_) {
+        // Every line that shows as the highlighted one goes; with no row,
+        // that is the empty lines.
+        const QByteArray highlighted = currentIndex >= 0 && currentIndex < playlistLines.size()
+                                           ? withoutCarriageReturn(playlistLines.at(currentIndex))
+                                           : QByteArray();
+        QList<QByteArray> kept;
+        kept.reserve(playlistLines.size());
+        for (const QByteArray& line : playlistLines)
+            if (withoutCarriageReturn(line) != highlighted)
+                kept.append(line);
+        rewritePlaylist(playlistFile, kept);
+    }
     playlistLines.clear();
     openPlaylist(playlistFile);
 }
@@ -142,24 +165,21 @@ void FileBrowser::leaveFullScreen()
 
 void FileBrowser::itemHighlighted(int index)
 {
-    QString composed;
+    QByteArray composed;
     if (!playlistView) {
         composed = composedPath(index);
-        if (QFileInfo(composed).isFile())
-            setMediaPath(QFile::encodeName(composed));
-        else
-            setMediaPath(QByteArray(notAFile));
+        setMediaPath(isRegularFile(composed) ? composed : QByteArray(notAFile));
     }
     currentIndex = index;
-    emit picked(composed);
+    emit picked(playlistView ? QString() : QFile::decodeName(composed));
 }
 
 void FileBrowser::itemSelected(int index)
 {
     if (index < 0 || index >= count())
         return;
-    const QString composed = composedPath(index);
-    if (QFileInfo(composed).isDir())
+    const QByteArray composed = composedPath(index);
+    if (isDirectory(composed))
         listDirectory(composed);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QList>
 #include <QListWidget>
 #include <QString>
@@ -14,22 +15,25 @@ class FileBrowser : public QListWidget
     Q_OBJECT
 public:
     static constexpr const char* notAFile = "not_a_file";
-    static const QString mediaFilter;
+    static const QByteArray mediaFilter;
 
     FileBrowser(QWidget* parent, const char* name);
     ~FileBrowser() override;
 
-    void listDirectory(const QString& path);
+    // Paths are the file system's bytes; rows show them decoded.
+    void listDirectory(const QByteArray& path);
+    void listDirectory(const QString& path) { listDirectory(QFile::encodeName(path)); }
     void leavePlaylistView();
-    void openPlaylist(const QString& path);
+    void openPlaylist(const QByteArray& path);
     void removeFromPlaylist();
     void enterFullScreen();
-    // How a playlist line shows in the list, and what removal compares.
-    static QString shownForm(const QByteArray& line);
     void leaveFullScreen();
+    // How a playlist line shows in the list: decoded, without a CR that
+    // ended it.
+    static QString shownForm(const QByteArray& line);
 
     // Canonical path of the directory last listed; null before the first.
-    QString currentDir;
+    QByteArray currentDir;
     // The open playlist's lines, as the bytes read, in file order.
     QList<QByteArray> playlistLines;
     // Row of the latest highlight, in either view; -1 before the first.
@@ -37,7 +41,7 @@ public:
     // The highlighted regular file, the open playlist file, or "not_a_file",
     // as the file system's bytes with a terminating NUL.
     std::array<char, 128> mediaPath{};
-    QString playlistFile;
+    QByteArray playlistFile;
     bool ignoreMouse = false;
     bool playlistView = false;
 
@@ -59,8 +63,13 @@ protected:
 
 private:
     void setMediaPath(const QByteArray& path);
-    QString composedPath(int index) const;
+    QByteArray composedPath(int index) const;
 
+    // The bytes each row shows: directory entries, ".." included, or
+    // playlist lines without their CR.
+    QList<QByteArray> rowBytes_;
+    // playlistLines is the whole file: only then may removal rewrite it.
+    bool playlistReadWhole_ = false;
     // Counts listings, so a double click whose first click entered a
     // directory does not act again on the new listing.
     unsigned listingSerial_ = 0;

@@ -1,6 +1,7 @@
 #include "mywidget.h"
 
 #include "audioroute.h"
+#include "directorylisting.h"
 #include "filebrowser.h"
 #include "keycommands.h"
 #include "platform/phonekeys.h"
@@ -16,14 +17,12 @@
 #include "settingsrecord.h"
 #include "shellcommand.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPixmap>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -55,15 +54,9 @@ void writeAllTo(int fd, const char* bytes, size_t size)
 }
 } // namespace
 
-bool containsVideoMarker(const char* bytes, size_t size)
-{
-    static constexpr char marker[] = "VIDEO:";
-    return memmem(bytes, size, marker, sizeof marker - 1) != nullptr;
-}
-
 MyWidget::MyWidget(QWidget* parent) : ZMainWidget(false, parent, nullptr, 0)
 {
-    playlistDir = QString();
+    playlistDir = QByteArray();
     playbackState.playing = false;
     playbackState.fullScreen = false;
     browseMode = true;
@@ -73,14 +66,7 @@ MyWidget::MyWidget(QWidget* parent) : ZMainWidget(false, parent, nullptr, 0)
 
     // Copied now: listing rewrites the record's lastDirectory.
     const SettingsRecord& record = settingsRecord;
-    QString startDir;
-    if (record.lastDirectory[0] != '\0') {
-        const size_t length = strnlen(record.lastDirectory.data(), record.lastDirectory.size());
-        startDir = QFile::decodeName(
-            QByteArray(record.lastDirectory.data(), static_cast<qsizetype>(length)));
-    } else {
-        startDir = QString::fromLatin1(defaultStartDirectory);
-    }
+    const QByteArray startDir = startDirectory(record);
 
     browser_ = new FileBrowser(this, "aviBrowser");
     setContentWidget(browser_);
@@ -103,7 +89,7 @@ MyWidget::MyWidget(QWidget* parent) : ZMainWidget(false, parent, nullptr, 0)
     ids.playlist = playlistMenu_->insertItem(local8("Playlist"));
     playlistMenu_->insertSeparator();
     ids.fileBrowser = playlistMenu_->insertItem(local8("File Browser"));
-    playlistDir = QFile::decodeName(qgetenv("PWD")) + QStringLiteral("/playlist");
+    playlistDir = qgetenv("PWD") + "/playlist";
     fillPlaylistMenu();
     connect(playlistMenu_, &PopupMenu::activated, this, &MyWidget::PlayListSelect);
     cst_->getMidBtn()->setPopup(playlistMenu_);
@@ -167,16 +153,15 @@ MyWidget::~MyWidget() = default;
 
 void MyWidget::fillPlaylistMenu()
 {
-    QDir dir(playlistDir, QStringLiteral("*.* *"), QDir::Name | QDir::DirsFirst,
-             QDir::Dirs | QDir::Files | QDir::Drives | QDir::AllDirs);
-    if (!dir.isReadable())
+    const std::optional<DirectoryEntries> entries = readDirectory(playlistDir, {"*.*", "*"});
+    if (!entries)
         return;
-    const QStringList entries = dir.entryList();
-    for (const QString& entry : entries) {
-        if (entry == QLatin1String("default"))
+    for (const QByteArray& entry : entries->names) {
+        if (entry == "default")
             continue;
-        if (QFileInfo(playlistDir + QLatin1Char('/') + entry).isFile())
-            playlistMenu_->insertItem(entry, -1, 0);
+        if (isRegularFile(playlistDir + '/' + entry))
+            namedPlaylists_.insert(playlistMenu_->insertItem(QString::fromLocal8Bit(entry), -1, 0),
+                                   entry);
     }
 }
 
@@ -260,15 +245,14 @@ void MyWidget::PlayListSelect(int id)
     browseMode = false;
     mainMenu_->changeItem(ids.addToPlaylist, local8("Remove"));
     if (id == ids.playlist)
-        browser_->openPlaylist(playlistDir + QStringLiteral("/default"));
+        browser_->openPlaylist(playlistDir + "/default");
     else
-        browser_->openPlaylist(playlistDir + QLatin1Char('/') + playlistMenu_->text(id));
+        browser_->openPlaylist(playlistDir + '/' + namedPlaylists_.value(id));
 }
 
 void MyWidget::appendToDefaultPlaylist()
 {
-    appendToPlaylist(QFile::encodeName(playlistDir + QStringLiteral("/default")),
-                     QByteArray(browser_->mediaPath.data()));
+    appendToPlaylist(playlistDir + "/default", QByteArray(browser_->mediaPath.data()));
 }
 
 void MyWidget::setFullScreen(bool on)
@@ -333,6 +317,13 @@ int MyWidget::startPlayback(const char* path, bool playlist)
     while (waitpid(-1, nullptr, WNOHANG) > 0) {
     }
 
+    // A player that ended by itself leaves its socket open until the next
+    // tick, and this launch may come first.
+    if (commandSocket >= 0)
+        ::close(commandSocket);
+    commandSocket = -1;
+    videoMarker_.reset();
+
     int sockets[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0) {
         sigprocmask(SIG_SETMASK, &previousMask, nullptr);
@@ -380,8 +371,11 @@ void MyWidget::stopPlayback()
     commandSocket = -1;
     playbackState.playing = false;
     setFullScreen(false);
-    std::memcpy(settingsRecord.lastPlayedPath.data(), browser_->mediaPath.data(),
-                settingsRecord.lastPlayedPath.size());
+    // The string and its NUL; the rest is cleared, so no byte of an earlier,
+    // longer path ever reaches the file.
+    settingsRecord.lastPlayedPath.fill('\0');
+    storeWhole(settingsRecord.lastPlayedPath, browser_->mediaPath.data(),
+               strnlen(browser_->mediaPath.data(), browser_->mediaPath.size() - 1));
 }
 
 void MyWidget::sendCommand(const char* text, int gain)
@@ -404,18 +398,36 @@ bool MyWidget::pollPlayer()
     if (select(commandSocket + 1, &readable, nullptr, nullptr, &timeout) <= 0 ||
         !FD_ISSET(commandSocket, &readable))
         return true;
+
+    // Everything waiting is taken, so a talkative player never fills the
+    // socket and stalls in its own write; the budget keeps one that never
+    // stops printing from holding the window.
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + maxPollTime;
     std::array<char, 1024> output{};
-    const ssize_t n = read(commandSocket, output.data(), output.size());
-    if (n > 0)
+    bool open = true;
+    bool video = false;
+    for (int reads = 0; reads < maxReadsPerTick; ++reads) {
+        const ssize_t n = recv(commandSocket, output.data(), output.size(), MSG_DONTWAIT);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            // End of file: every copy of the player's end is closed, so it
+            // has gone, whether or not its SIGCHLD reached us.
+            open = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+            break;
+        }
         writeAllTo(STDERR_FILENO, output.data(), static_cast<size_t>(n));
+        video = videoMarker_.feed(output.data(), static_cast<size_t>(n)) || video;
+        if (Clock::now() >= deadline)
+            break;
+    }
     applyAudioRoute(75);
-    if (n > 0 && containsVideoMarker(output.data(), static_cast<size_t>(n))) {
+    if (video) {
         std::printf("video file\n");
         runShellCommands({"./panelrest 0"});
     }
-    // End of file: every copy of the player's end is closed, so it has gone,
-    // whether or not its SIGCHLD reached us.
-    return n != 0 && !(n < 0 && errno != EINTR && errno != EAGAIN);
+    return open;
 }
 
 void MyWidget::timerEvent(QTimerEvent* /*event*/)

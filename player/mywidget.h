@@ -1,10 +1,13 @@
 #pragma once
 
 #include "platform/zmainwidget.h"
+#include "videomarker.h"
 
-#include <QString>
+#include <QByteArray>
+#include <QHash>
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 
@@ -35,7 +38,7 @@ public:
     PopupMenu* channelMenu() const { return channelMenu_; }
     PopupMenu* settingMenu() const { return settingMenu_; }
     PopupMenu* scaleMenu() const { return scaleMenu_; }
-    const QString& playlistDirectory() const { return playlistDir; }
+    const QByteArray& playlistDirectory() const { return playlistDir; }
     bool isBrowseMode() const { return browseMode; }
     int commandSocketFd() const { return commandSocket; }
     int currentAdjustIndex() const { return adjustIndex; }
@@ -70,7 +73,9 @@ private:
     ItemIds ids{};
     FileBrowser* browser_ = nullptr;
     bool browseMode = true;
-    QString playlistDir;
+    QByteArray playlistDir;
+    // The file names behind the named playlists' menu items.
+    QHash<int, QByteArray> namedPlaylists_;
     UTIL_CST* cst_ = nullptr;
     PopupMenu* playlistMenu_ = nullptr;
     PopupMenu* mainMenu_ = nullptr;
@@ -81,7 +86,9 @@ private:
     int playerSocket = -1;
     int adjustIndex = 0;
     std::array<char, 100> commandBuffer{};
-};
+    VideoMarkerScanner videoMarker_;
 
-// Whether the player's output reports a video stream.
-bool containsVideoMarker(const char* bytes, std::size_t size);
+    // How much of the player's output one tick may take.
+    static constexpr std::chrono::milliseconds maxPollTime{4};
+    static constexpr int maxReadsPerTick = 1024;
+};

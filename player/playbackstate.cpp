@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 PlaybackState playbackState;
+const int frontEndPid = getpid();
 
 namespace
 {
@@ -50,8 +51,16 @@ void onChildSignal(int signal)
     n = appendInt(line.data(), n, line.size(), signal);
     n = appendText(line.data(), n, line.size(), "\n");
     [[maybe_unused]] ssize_t written = write(STDERR_FILENO, line.data(), n);
-    if (pid == 0)
-        _exit(0);
+    if (pid == 0) {
+        // No player yet is either a child between fork and exec, which ends
+        // here, or the front-end before its first launch, which must not:
+        // the signal may land on any of the toolkit's threads, so the
+        // process id tells them apart.
+        if (getpid() != frontEndPid)
+            _exit(0);
+        errno = savedErrno;
+        return;
+    }
     // The signal may be an earlier player's: only the end of this one ends
     // playback. It is collected here, so it is no longer killed by its id,
     // which might by now name some other process.

@@ -18,5 +18,8 @@ static_assert(std::atomic<bool>::is_always_lock_free);
 
 extern PlaybackState playbackState;
 
-// The SIGCHLD handler: async-signal-safe throughout.
+// The front-end's own process id, taken before main runs.
+extern const int frontEndPid;
+
+// The SIGCHLD handler: async-signal-safe throughout, and safe on any thread.
 void onChildSignal(int signal);

@@ -39,20 +39,32 @@ bool appendToPlaylist(const QByteArray& playlistPath, const QByteArray& entry)
 bool readPlaylistLines(const QByteArray& playlistPath, QList<QByteArray>* lines)
 {
     lines->clear();
-    const int fd = open(playlistPath.constData(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so a FIFO in its place cannot hang the window.
+    const int fd = open(playlistPath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
+    struct stat info {
+    };
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return false;
+    }
     QByteArray content;
     char buffer[65536];
+    bool whole = true;
     for (;;) {
         const ssize_t n = read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0)
+            whole = false;
         if (n <= 0)
             break;
         content.append(buffer, n);
     }
     close(fd);
+    if (!whole)
+        return false;
     if (content.isEmpty())
         return true;
     *lines = content.split('\n');
@@ -83,8 +95,17 @@ bool rewritePlaylist(const QByteArray& playlistPath, const QList<QByteArray>& li
     ok = fchmod(fd, mode) == 0 && ok;
     ok = fsync(fd) == 0 && ok;
     ok = close(fd) == 0 && ok;
-    if (ok && rename(temp.constData(), playlistPath.constData()) == 0)
-        return true;
-    unlink(temp.constData());
-    return false;
+    if (!ok || rename(temp.constData(), playlistPath.constData()) != 0) {
+        unlink(temp.constData());
+        return false;
+    }
+    // The rename itself lives in the directory: until that is on disk, a
+    // power loss could bring the old list back.
+    const int dirFd =
+        open(dir.isEmpty() ? "." : dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0)
+        return false;
+    ok = fsync(dirFd) == 0;
+    close(dirFd);
+    return ok;
 }

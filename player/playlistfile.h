@@ -12,7 +12,8 @@
 bool appendToPlaylist(const QByteArray& playlistPath, const QByteArray& entry);
 
 // The file's lines as bytes, without their newlines; a last line without
-// one counts too. False when the file cannot be read.
+// one counts too. False, with no lines, unless the whole regular file was
+// read: not readable, not a regular file, or a read error anywhere.
 bool readPlaylistLines(const QByteArray& playlistPath, QList<QByteArray>* lines);
 
 // Replaces the file's content with these lines through a temporary file in

@@ -1,7 +1,13 @@
 #include "settingsrecord.h"
 
+#include "directorylisting.h"
+
+#include <QFile>
+#include <QString>
+
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -42,4 +48,16 @@ void saveSettings(const char* path)
         put += static_cast<size_t>(n);
     }
     close(fd);
+}
+
+QByteArray startDirectory(const SettingsRecord& record)
+{
+    const QByteArray stored(
+        record.lastDirectory.data(),
+        static_cast<qsizetype>(strnlen(record.lastDirectory.data(), record.lastDirectory.size())));
+    if (stored.isEmpty())
+        return QByteArrayLiteral("/mmc/mmca1/");
+    if (isDirectory(stored) || isValidUtf8(stored))
+        return stored;
+    return QFile::encodeName(QString::fromLatin1(stored));
 }

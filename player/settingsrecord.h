@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -42,6 +44,11 @@ extern SettingsRecord settingsRecord;
 void loadSettings(const char* path = "setup");
 // Writes the whole record, creating or truncating the file.
 void saveSettings(const char* path = "setup");
+
+// The directory the browser opens at start: lastDirectory, or "/mmc/mmca1/"
+// when it is empty. Older records hold it as Latin-1: bytes that name no
+// directory and are not valid UTF-8 are read as Latin-1 text.
+QByteArray startDirectory(const SettingsRecord& record);
 
 // Copies text with its NUL into a fixed field only when it fits whole;
 // returns false and leaves the field untouched otherwise.

@@ -11,7 +11,7 @@ int main(int argc, char** argv)
     if (argc < 2)
         return 2;
     FileBrowser browser(nullptr, "aviBrowser");
-    const QString playlist = QFile::decodeName(argv[1]);
+    const QByteArray playlist(argv[1]);
     browser.openPlaylist(playlist);
     while (browser.count() > 0) {
         browser.setCurrentRow(0);

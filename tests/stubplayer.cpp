@@ -6,6 +6,9 @@
 //   STUB_NO_READ=1    never read the input
 //   STUB_FLOOD=1      print without pause
 //   STUB_BINARY=1     print bytes that include NUL and '%'
+//   STUB_TALK=N       print N bytes a second, in 10 ms slices; a slice the
+//                     socket has no room for is noted in ./stub-blocked.log
+//   STUB_SPLIT_VIDEO=1  print a "VIDEO:" line in two pieces 700 ms apart
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -13,6 +16,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <string>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace
@@ -55,6 +59,14 @@ int main(int argc, char** argv)
     const bool flood = flag("STUB_FLOOD");
     if (flag("STUB_BINARY"))
         put(1, "out\0put %s %n\n", 15);
+    const char* talk = std::getenv("STUB_TALK");
+    const long talkRate = talk ? std::atol(talk) : 0;
+    auto lastTalk = start;
+    if (flag("STUB_SPLIT_VIDEO")) {
+        put(1, "VID", 3);
+        poll(nullptr, 0, 700);
+        put(1, "EO:  [stub]  240x180\n", 21);
+    }
     auto lastVideo = start - std::chrono::seconds(1);
     std::string received;
     static char block[65536];
@@ -72,8 +84,19 @@ int main(int argc, char** argv)
         }
         if (flood)
             put(1, block, sizeof block);
+        if (talkRate > 0 && now - lastTalk >= std::chrono::milliseconds(10)) {
+            const size_t slice = static_cast<size_t>(talkRate / 100);
+            // Never waits: a slice without room means the front-end has
+            // left the socket full, and the player would stall here.
+            if (send(1, block, slice, MSG_DONTWAIT | MSG_NOSIGNAL) != static_cast<ssize_t>(slice)) {
+                const int blocked = open("stub-blocked.log", O_WRONLY | O_CREAT | O_APPEND, 0644);
+                put(blocked, "blocked\n", 8);
+                close(blocked);
+            }
+            lastTalk = now;
+        }
         pollfd p{0, static_cast<short>(noRead ? 0 : POLLIN), 0};
-        const int ready = poll(&p, 1, flood ? 0 : 20);
+        const int ready = poll(&p, 1, flood ? 0 : talkRate > 0 ? 2 : 20);
         if (ready > 0 && (p.revents & (POLLIN | POLLHUP))) {
             char buffer[4096];
             const ssize_t n = read(0, buffer, sizeof buffer);

@@ -12,6 +12,7 @@
 #include <QMenu>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -106,6 +107,35 @@ void writeAll(const QString& path, const QByteArray& bytes)
         f.write(bytes);
 }
 
+bool writeBytes(const QByteArray& path, const QByteArray& bytes)
+{
+    FILE* f = std::fopen(path.constData(), "wb");
+    if (!f)
+        return false;
+    const bool ok =
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f) == size_t(bytes.size());
+    return std::fclose(f) == 0 && ok;
+}
+
+QByteArray readBytes(const QByteArray& path)
+{
+    QByteArray bytes;
+    FILE* f = std::fopen(path.constData(), "rb");
+    if (!f)
+        return bytes;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes.append(buffer, static_cast<qsizetype>(n));
+    std::fclose(f);
+    return bytes;
+}
+
+QByteArray canonical(const QString& path)
+{
+    return QFile::encodeName(QDir(path).canonicalPath());
+}
+
 QString binaryDir()
 {
     return qEnvironmentVariable("TARRAGON_BINARY_DIR", QStringLiteral(TARRAGON_DEFAULT_BINARY_DIR));
@@ -172,6 +202,13 @@ int zombieChildren()
             ++zombies;
     }
     return zombies;
+}
+
+int openDescriptors()
+{
+    return static_cast<int>(QDir("/proc/self/fd")
+                                .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
+                                .size());
 }
 
 bool choose(PopupMenu* menu, const QString& text)

@@ -52,7 +52,14 @@ QString sourceDir();
 int runQuietly(const QByteArray& command);
 // Children of this process that have ended and are not yet collected.
 int zombieChildren();
+// Descriptors this process has open.
+int openDescriptors();
 void writeAll(const QString& path, const QByteArray& bytes);
+// The same for paths as the file system's bytes, which need not be UTF-8.
+bool writeBytes(const QByteArray& path, const QByteArray& bytes);
+QByteArray readBytes(const QByteArray& path);
+// The canonical path of a directory, as the file system's bytes.
+QByteArray canonical(const QString& path);
 
 class PopupMenu;
 class FileBrowser;

@@ -15,6 +15,7 @@
 #include <csignal>
 #include <cstring>
 #include <memory>
+#include <sys/stat.h>
 
 namespace
 {
@@ -136,17 +137,35 @@ private slots:
         QDir().mkpath(media + "/sub");
         writeAll(media + "/a.mp3", "");
         writeSetup(*install, QFile::encodeName(media));
+        {
+            MyWidget w;
+            QCOMPARE(w.browser()->currentDir, canonical(media));
+            QCOMPARE(w.browser()->count(), 3);
+            QCOMPARE(w.browser()->mediaPath.data(), "not_a_file");
+        }
+
+        // Older records hold the folder as Latin-1 text: "caf\xe9" finds
+        // "café" ...
+        const QByteArray base = canonical(media) + "/sub/caf";
+        QCOMPARE(mkdir((base + "\xc3\xa9").constData(), 0755), 0);
+        resetFrontEndState();
+        writeSetup(*install, base + "\xe9");
+        {
+            MyWidget w;
+            QCOMPARE(w.browser()->currentDir, base + "\xc3\xa9");
+        }
+        // ... unless those very bytes name a folder.
+        QCOMPARE(mkdir((base + "\xe9").constData(), 0755), 0);
+        resetFrontEndState();
         MyWidget w;
-        QCOMPARE(w.browser()->currentDir, QDir(media).canonicalPath());
-        QCOMPARE(w.browser()->count(), 3);
-        QCOMPARE(w.browser()->mediaPath.data(), "not_a_file");
+        QCOMPARE(w.browser()->currentDir, base + "\xe9");
     }
 
     void unreadableStartDirectoryKeepsTheWorkingDirectory()
     {
         // Without a record the start directory is the phone's card, absent here.
         MyWidget w;
-        QCOMPARE(w.browser()->currentDir, QDir(install->path()).canonicalPath());
+        QCOMPARE(w.browser()->currentDir, canonical(install->path()));
         QCOMPARE(settingsRecord.lastDirectory.data(),
                  QFile::encodeName(QDir(install->path()).canonicalPath()).constData());
     }
@@ -156,7 +175,7 @@ private slots:
         writeAll(install->file("setup"), QByteArray(312, '\xff'));
         {
             MyWidget w; // lastDirectory with no NUL in its field: read within bounds
-            QCOMPARE(w.browser()->currentDir, QDir(install->path()).canonicalPath());
+            QCOMPARE(w.browser()->currentDir, canonical(install->path()));
         }
         resetFrontEndState();
         writeAll(install->file("setup"), QByteArray(100, '\x01'));
@@ -168,11 +187,24 @@ private slots:
     {
         {
             MyWidget w;
-            QCOMPARE(w.playlistDirectory(), install->path() + "/playlist");
+            QCOMPARE(w.playlistDirectory(), QFile::encodeName(install->path()) + "/playlist");
+        }
+        {
+            // A working directory whose name is not valid UTF-8 still finds
+            // its playlists.
+            const QByteArray dir = canonical(install->path()) + "/w\xe9rk";
+            QCOMPARE(mkdir(dir.constData(), 0755), 0);
+            QCOMPARE(mkdir((dir + "/playlist").constData(), 0755), 0);
+            QVERIFY(writeBytes(dir + "/playlist/mine", "/m/a.mp3\n"));
+            qputenv("PWD", dir);
+            MyWidget w;
+            QCOMPARE(w.playlistDirectory(), dir + "/playlist");
+            QVERIFY(choose(w.playlistMenu(), "mine"));
+            QCOMPARE(w.browser()->count(), 1);
         }
         qunsetenv("PWD");
         MyWidget w;
-        QCOMPARE(w.playlistDirectory(), QString("/playlist"));
+        QCOMPARE(w.playlistDirectory(), QByteArray("/playlist"));
     }
 
     void presentationSwitchRunsItsCommandsInOrder()

@@ -24,9 +24,10 @@ private slots:
         PrivateXServer x;
         QVERIFY(x.isRunning());
         const QString tool = qEnvironmentVariable("TARRAGON_BINARY_DIR") + "/sleeptool/panelrest";
-        QCOMPARE(run(x, tool, {"600"}), QString("set lcd sleep time to 600 seconds.\n"));
+        // No server default is 1234, so only the tool can have set it.
+        QCOMPARE(run(x, tool, {"1234"}), QString("set lcd sleep time to 1234 seconds.\n"));
         QString q = run(x, "xset", {"q"});
-        QVERIFY2(q.contains(QRegularExpression("timeout:\\s+600\\b")), qPrintable(q));
+        QVERIFY2(q.contains(QRegularExpression("timeout:\\s+1234\\b")), qPrintable(q));
 
         run(x, tool, {"0"});
         q = run(x, "xset", {"q"});

@@ -9,8 +9,13 @@
 
 #include <QtTest>
 
+#include <atomic>
 #include <csignal>
 #include <memory>
+#include <pthread.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace
@@ -21,6 +26,18 @@ QList<QByteArray> strings(const PlayerArgs& args)
     for (size_t i = 0; i < args.count; ++i)
         out << QByteArray(args.argv[i]);
     return out;
+}
+
+// Waits up to ten seconds without running the event loop, so no timer tick
+// comes in between.
+template <typename Condition> bool waitWithoutEvents(Condition done)
+{
+    for (int i = 0; i < 10000; ++i) {
+        if (done())
+            return true;
+        usleep(1000);
+    }
+    return done();
 }
 
 struct MixerCall {
@@ -64,6 +81,14 @@ private:
         QVERIFY(highlight(window->browser(), name));
         QVERIFY(choose(window->mainMenu(), "Play  "));
     }
+    // A timer tick now, faster than the window's own timer; true once the
+    // window is back in normal presentation.
+    bool tick()
+    {
+        QTimerEvent event(0);
+        QCoreApplication::sendEvent(window.get(), &event);
+        return !playbackState.fullScreen;
+    }
     qsizetype countOf(const QString& command) const { return install->commands().count(command); }
 
 private slots:
@@ -77,6 +102,7 @@ private slots:
         media = install->file("media");
         QDir().mkpath(media);
         writeAll(media + "/clip.avi", "not really");
+        writeAll(media + "/a much longer name for the same clip.avi", "");
         writeAll(media + QString::fromUtf8("/it's a \"clip\" ; $x 中文.mp3"), "");
         mixerCalls.clear();
         mixerAnswer = 0;
@@ -86,6 +112,8 @@ private slots:
         qunsetenv("STUB_NO_READ");
         qunsetenv("STUB_FLOOD");
         qunsetenv("STUB_BINARY");
+        qunsetenv("STUB_TALK");
+        qunsetenv("STUB_SPLIT_VIDEO");
     }
 
     void cleanup()
@@ -175,7 +203,7 @@ private slots:
         QVERIFY(playbackState.fullScreen);
         QCOMPARE(readAll(install->file("setup")).size(), 312);
         QTRY_VERIFY(!install->playerArguments().isEmpty());
-        const QByteArray path = QFile::encodeName(window->browser()->currentDir + "/clip.avi");
+        const QByteArray path = window->browser()->currentDir + "/clip.avi";
         QCOMPARE(
             install->playerArguments(),
             QList<QByteArray>({"./mplayer", "-slave", "-quiet", "-nortc", "-loop", "0", "-vf-clr",
@@ -192,7 +220,7 @@ private slots:
         play(name);
         QTRY_VERIFY(!install->playerArguments().isEmpty());
         QCOMPARE(install->playerArguments().last(),
-                 QFile::encodeName(window->browser()->currentDir + "/" + name));
+                 window->browser()->currentDir + "/" + QFile::encodeName(name));
     }
 
     void outputIsEchoedAndVideoKeepsTheDisplayLit()
@@ -208,11 +236,41 @@ private slots:
         QVERIFY(out.err.contains("VIDEO:  [stub]"));
         QVERIFY(out.out.contains("video file\n"));
         QVERIFY(playbackState.playing);
+
+        // A marker that reaches us in two pieces, a tick apart, counts too.
+        window->stopPlayback();
+        install->clearCommands();
+        qunsetenv("STUB_VIDEO");
+        qunsetenv("STUB_BINARY");
+        qputenv("STUB_SPLIT_VIDEO", "1");
+        captureOutput([&] {
+            play("clip.avi");
+            QTRY_COMPARE_WITH_TIMEOUT(countOf("./panelrest 0"), 1, 10000);
+        });
+    }
+
+    void talkativePlayerIsNeverHeldUp()
+    {
+        // Twice what the socket holds, over four seconds: unless each tick
+        // takes all that is waiting, the player stalls in its own write.
+        qputenv("STUB_TALK", "100000");
+        startWindow();
+        const Captured out = captureOutput([&] {
+            play("clip.avi");
+            QTest::qWait(4000);
+            QVERIFY(playbackState.playing);
+            window->stopPlayback();
+        });
+        QVERIFY(out.err.size() > 200000);
+        QVERIFY2(!QFile::exists(install->file("stub-blocked.log")),
+                 readAll(install->file("stub-blocked.log")).left(200).constData());
     }
 
     void stopSendsQuitAndReturnsToNormal()
     {
         startWindow();
+        play("a much longer name for the same clip.avi");
+        window->stopPlayback();
         play("clip.avi");
         install->clearCommands();
         window->stopPlayback();
@@ -220,8 +278,12 @@ private slots:
         QVERIFY(!playbackState.fullScreen);
         QCOMPARE(window->browser()->geometry(), QRect(0, 0, 240, 240));
         QCOMPARE(install->commands(), QStringList({"./killall mplayer -9", "./panelrest -r"}));
-        QTRY_COMPARE(install->playerInput(), QByteArray("quit\n"));
-        QCOMPARE(settingsRecord.lastPlayedPath.data(), window->browser()->mediaPath.data());
+        QTRY_COMPARE(install->playerInput(), QByteArray("quit\nquit\n"));
+        // The path and nothing of the longer one before it: the next launch
+        // writes these bytes to the file.
+        const QByteArray path = window->browser()->mediaPath.data();
+        QCOMPARE(QByteArray(settingsRecord.lastPlayedPath.data(), 128),
+                 path + QByteArray(128 - path.size(), '\0'));
     }
 
     void focusLossStopsPlaybackOnTheNextTick()
@@ -269,19 +331,22 @@ private slots:
         qputenv("STUB_EXIT_MS", "0");
         startWindow();
         QVERIFY(highlight(window->browser(), "clip.avi"));
-        // Ticks come faster than the window's own timer, so the 200 rounds
-        // do not take 200 half-seconds.
-        auto tick = [this] {
-            QTimerEvent event(0);
-            QCoreApplication::sendEvent(window.get(), &event);
-            return !playbackState.fullScreen;
-        };
         for (int i = 0; i < 200; ++i) {
             QCOMPARE(window->startPlayback(window->browser()->mediaPath.data(), false), 0);
             QTRY_VERIFY_WITH_TIMEOUT(tick(), 10000);
             QVERIFY(!playbackState.playing);
             QVERIFY(zombieChildren() <= 1);
         }
+
+        // Relaunched from the ended state, before any tick: each launch
+        // must close the socket of the player before it.
+        const int before = openDescriptors();
+        for (int i = 0; i < 40; ++i) {
+            QCOMPARE(window->startPlayback(window->browser()->mediaPath.data(), false), 0);
+            QVERIFY(waitWithoutEvents([] { return !playbackState.playing; }));
+        }
+        QVERIFY2(openDescriptors() <= before + 2, qPrintable(QString::number(openDescriptors())));
+        QTRY_VERIFY_WITH_TIMEOUT(tick(), 10000);
     }
 
     void floodingPlayerStillStops()
@@ -318,13 +383,56 @@ private slots:
         QVERIFY(mixerCalls.empty());
     }
 
-    void childSignalBeforeAnyLaunchMarksNothing()
+    void childSignalsThatAreNotThePlayersEndNothing()
     {
-        // Handled inside the bracket: a shell's end is never the player's.
+        // A thread of the kind the toolkit runs, which does not block
+        // SIGCHLD: the signal may land there, even before the first launch.
+        std::atomic<bool> done{false};
+        std::thread helper([&done] {
+            while (!done)
+                usleep(1000);
+        });
         startWindow();
-        window->setFullScreen(true);
-        window->setFullScreen(false);
+        sigset_t childSignal;
+        sigemptyset(&childSignal);
+        sigaddset(&childSignal, SIGCHLD);
+        const Captured out = captureOutput([&] {
+            playbackState.childPid = 0;
+            pthread_sigmask(SIG_BLOCK, &childSignal, nullptr);
+            kill(getpid(), SIGCHLD);
+            usleep(200000);
+            pthread_sigmask(SIG_UNBLOCK, &childSignal, nullptr);
+        });
+        QVERIFY(out.err.contains("process 0 child signal " + QByteArray::number(SIGCHLD)));
         QVERIFY(!playbackState.playing);
+
+        // Players that cannot even start, again and again, as a first launch.
+        QFile::remove(install->file("mplayer"));
+        QVERIFY(highlight(window->browser(), "clip.avi"));
+        captureOutput([&] {
+            for (int i = 0; i < 30; ++i) {
+                playbackState.childPid = 0;
+                QCOMPARE(window->startPlayback(window->browser()->mediaPath.data(), false), 0);
+                QTRY_VERIFY_WITH_TIMEOUT(tick(), 10000);
+            }
+        });
+
+        // While a player runs, the end of some other child is not its end.
+        install->installStubPlayer();
+        play("clip.avi");
+        const pid_t other = fork();
+        if (other == 0)
+            _exit(0);
+        captureOutput([&] {
+            QVERIFY(waitWithoutEvents([other] { return zombieChildren() > 0; }));
+            usleep(100000);
+        });
+        QVERIFY(playbackState.playing);
+        QTest::qWait(700);
+        QVERIFY(playbackState.fullScreen);
+        waitpid(other, nullptr, 0);
+        done = true;
+        helper.join();
     }
 };
 

@@ -5,6 +5,7 @@
 #include "platform/zpushbutton.h"
 #include "playbackstate.h"
 #include "playlistfile.h"
+#include "settingsrecord.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -12,6 +13,8 @@
 
 #include <csignal>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -138,7 +141,7 @@ private slots:
         QVERIFY(choose(window->playlistMenu(), "named"));
         QCOMPARE(window->softKeys()->getMidBtn()->text(), QString("named"));
         QCOMPARE(rows(window->browser()), QStringList({"/m/one.mp3"}));
-        QCOMPARE(window->browser()->playlistFile, playlist("named"));
+        QCOMPARE(window->browser()->playlistFile, QFile::encodeName(playlist("named")));
 
         QVERIFY(choose(window->playlistMenu(), "File Browser"));
         QVERIFY(window->isBrowseMode());
@@ -147,6 +150,10 @@ private slots:
         QCOMPARE(window->mainMenu()->text(window->itemIds().addToPlaylist),
                  QString("Add to Playlist      "));
         QCOMPARE(window->softKeys()->getMidBtn()->text(), QString("File Browser"));
+        // The playlist is no longer what Play would play.
+        QCOMPARE(window->browser()->mediaPath.data(), "not_a_file");
+        QVERIFY(choose(window->mainMenu(), "Play  "));
+        QVERIFY(!playbackState.playing);
     }
 
     void playPassesThePlaylistFile()
@@ -187,13 +194,87 @@ private slots:
     void removalRewritesTheNamedPlaylistOnly()
     {
         writeAll(playlist("default"), "/d/keep.mp3\n");
-        writeAll(playlist("mine"), "/m/1.mp3\n/m/2.mp3\n/m/3.mp3");
+        writeAll(playlist("mine"), "/m/1.mp3\r\n/m/2.mp3\r\n/m/3.mp3");
         startWindow();
         QVERIFY(choose(window->playlistMenu(), "mine"));
+        // Rows show no carriage return; kept lines keep theirs.
+        QCOMPARE(rows(window->browser()), QStringList({"/m/1.mp3", "/m/2.mp3", "/m/3.mp3"}));
         window->browser()->setCurrentRow(1);
         QVERIFY(choose(window->mainMenu(), "Remove"));
-        QCOMPARE(readAll(playlist("mine")), QByteArray("/m/1.mp3\n/m/3.mp3\n"));
+        QCOMPARE(readAll(playlist("mine")), QByteArray("/m/1.mp3\r\n/m/3.mp3\n"));
         QCOMPARE(readAll(playlist("default")), QByteArray("/d/keep.mp3\n"));
+    }
+
+    void playlistsThatCannotBeReadAreNeverRewritten()
+    {
+        // A read error at its first byte, behind a name the menu lists.
+        QVERIFY(QFile::link("/proc/self/mem", playlist("broken")));
+        writeAll(playlist("good"), "/m/1.mp3\n/m/2.mp3\n");
+        startWindow();
+        QVERIFY(choose(window->playlistMenu(), "good"));
+        const QStringList shown = rows(window->browser());
+        QVERIFY(choose(window->playlistMenu(), "broken"));
+        QCOMPARE(rows(window->browser()), shown);
+        QVERIFY(window->browser()->playlistLines.isEmpty());
+        window->browser()->setCurrentRow(0);
+        QVERIFY(choose(window->mainMenu(), "Remove"));
+        QCOMPARE(QFileInfo(playlist("broken")).symLinkTarget(), QString("/proc/self/mem"));
+        QCOMPARE(readAll(playlist("good")), QByteArray("/m/1.mp3\n/m/2.mp3\n"));
+
+        // A folder, or a FIFO that nobody writes to, where the default
+        // playlist should be: no hang, and nothing replaced.
+        QDir().mkpath(playlist("default"));
+        QVERIFY(choose(window->playlistMenu(), "Playlist"));
+        QVERIFY(choose(window->mainMenu(), "Remove"));
+        QVERIFY(QFileInfo(playlist("default")).isDir());
+        QDir().rmdir(playlist("default"));
+        QCOMPARE(mkfifo(QFile::encodeName(playlist("default")).constData(), 0644), 0);
+        QVERIFY(choose(window->playlistMenu(), "Playlist"));
+        QVERIFY(choose(window->mainMenu(), "Remove"));
+        QCOMPARE(QFileInfo(playlist("default")).isFile(), false);
+        QVERIFY(QFileInfo::exists(playlist("default")));
+    }
+
+    void namesThatAreNotUtf8WalkTheWholeWay()
+    {
+        // Latin-1 and GBK names, as other devices write them on a card.
+        const QByteArray folder = QFile::encodeName(media) + "/caf\xe9";
+        const QByteArray song = folder + "/chanson \xe0 boire.mp3";
+        QCOMPARE(::mkdir(folder.constData(), 0755), 0);
+        QVERIFY(writeBytes(song, ""));
+        QVERIFY(writeBytes(folder + "/\xd6\xd0\xce\xc4.mp3", ""));
+        const QByteArray named = QFile::encodeName(install->file("playlist")) + "/f\xeate";
+        QVERIFY(writeBytes(named, ""));
+        startWindow();
+
+        // Shown with replacement characters, entered by the select key.
+        QVERIFY(highlight(window->browser(), QString::fromLocal8Bit("caf\xe9")));
+        QTest::keyClick(window->browser(), Qt::Key_Return);
+        const QByteArray canonicalFolder =
+            QFile::encodeName(QDir(media).canonicalPath()) + "/caf\xe9";
+        QCOMPARE(window->browser()->currentDir, canonicalFolder);
+        QCOMPARE(QByteArray(settingsRecord.lastDirectory.data()), canonicalFolder);
+        QCOMPARE(window->browser()->count(), 3);
+
+        QVERIFY(highlight(window->browser(), QString::fromLocal8Bit("chanson \xe0 boire.mp3")));
+        const QByteArray exact = canonicalFolder + "/chanson \xe0 boire.mp3";
+        QCOMPARE(QByteArray(window->browser()->mediaPath.data()), exact);
+        QVERIFY(choose(window->mainMenu(), "Add to Playlist      "));
+        QCOMPARE(readAll(playlist("default")), exact + "\n");
+        QVERIFY(choose(window->mainMenu(), "Play  "));
+        QTRY_VERIFY(!install->playerArguments().isEmpty());
+        QCOMPARE(install->playerArguments().last(), exact);
+        window->stopPlayback();
+
+        // The named playlist opens by its own bytes; its line comes off.
+        QVERIFY(appendToPlaylist(named, exact));
+        QVERIFY(choose(window->playlistMenu(), QString::fromLocal8Bit("f\xeate")));
+        QCOMPARE(QByteArray(window->browser()->mediaPath.data()), named);
+        QCOMPARE(rows(window->browser()), QStringList({QString::fromLocal8Bit(exact)}));
+        window->browser()->setCurrentRow(0);
+        QVERIFY(choose(window->mainMenu(), "Remove"));
+        QCOMPARE(readBytes(named), QByteArray());
+        QVERIFY(QFileInfo::exists(playlist("default")));
     }
 
     void removalWithNoRowKeepsTheNonEmptyLines()

@@ -1,0 +1,106 @@
+#include "filebrowser.h"
+#include "mywidget.h"
+#include "playbackstate.h"
+#include "testsupport.h"
+
+#include <QtTest>
+
+#include <csignal>
+#include <grp.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+// What an ordinary user meets and root never does: files it may not read,
+// and limits on its descriptors and processes.
+class UnprivilegedTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(geteuid() != 0);
+        std::signal(SIGCHLD, onChildSignal);
+    }
+    void init() { resetFrontEndState(); }
+
+    void unreadablePlaylistIsNeverRewritten()
+    {
+        TempInstall install;
+        const QString locked = install.file("playlist/locked");
+        const QByteArray list = "/m/1.mp3\n/m/2.mp3\n";
+        writeAll(locked, list);
+        QVERIFY(QFile::setPermissions(locked, {}));
+        MyWidget w;
+        const int rows = w.browser()->count();
+        QVERIFY(choose(w.playlistMenu(), "locked"));
+        QCOMPARE(w.browser()->count(), rows);
+        w.browser()->setCurrentRow(0);
+        QVERIFY(choose(w.mainMenu(), "Remove"));
+        QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner));
+        QCOMPARE(readAll(locked), list);
+    }
+
+    void launchFailuresLeaveFullScreenAndLeakNothing()
+    {
+        TempInstall install;
+        QDir().mkpath(install.file("media"));
+        writeAll(install.file("media/clip.avi"), "");
+        MyWidget w;
+        w.browser()->listDirectory(install.file("media"));
+        QVERIFY(highlight(w.browser(), "clip.avi"));
+        const QByteArray path = w.browser()->mediaPath.data();
+        // One launch without limits first, of a player that is missing and
+        // so ends at once: the paths below have all run once before the
+        // limits come (the sanitizers' type checks need descriptors the
+        // first time they meet a type).
+        QCOMPARE(w.startPlayback(path.constData(), false), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!playbackState.fullScreen, 10000);
+        const int before = openDescriptors();
+
+        auto launchUnder = [&](int resource, rlim_t limit) {
+            rlimit saved{};
+            getrlimit(resource, &saved);
+            rlimit low = saved;
+            low.rlim_cur = limit;
+            setrlimit(resource, &low);
+            const int result = w.startPlayback(path.constData(), false);
+            setrlimit(resource, &saved);
+            return result;
+        };
+
+        // No descriptor left for the socket pair.
+        const int lowestFree = dup(0);
+        close(lowestFree);
+        QCOMPARE(launchUnder(RLIMIT_NOFILE, rlim_t(lowestFree)), -1);
+        QVERIFY(!playbackState.playing);
+        QVERIFY(!playbackState.fullScreen);
+        QCOMPARE(w.commandSocketFd(), -1);
+
+        // No process left for this user: the fork fails.
+        QCOMPARE(launchUnder(RLIMIT_NPROC, 0), -1);
+        QVERIFY(!playbackState.playing);
+        QVERIFY(!playbackState.fullScreen);
+        QCOMPARE(w.commandSocketFd(), -1);
+        QCOMPARE(openDescriptors(), before);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    if (geteuid() == 0) {
+        // Root reads every file and is held by no process limit: become an
+        // ordinary user before anything starts.
+        if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
+            return 1;
+        // A changed identity makes the process undumpable, which hides
+        // /proc/self from it and stops the leak checker.
+        prctl(PR_SET_DUMPABLE, 1);
+    }
+    qputenv("HOME", "/tmp");
+    QApplication app(argc, argv);
+    UnprivilegedTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_unprivileged.moc"

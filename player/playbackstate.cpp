@@ -43,7 +43,7 @@ size_t appendText(char* out, size_t pos, size_t size, const char* text)
 void onChildSignal(int signal)
 {
     const int savedErrno = errno;
-    const int pid = playbackState.childPid.load();
+    const int pid = playbackState.childPid;
     std::array<char, 80> line{};
     size_t n = appendText(line.data(), 0, line.size(), "process ");
     n = appendInt(line.data(), n, line.size(), pid);
@@ -65,6 +65,6 @@ void onChildSignal(int signal)
     // playback. It is collected here, so it is no longer killed by its id,
     // which might by now name some other process.
     if (waitpid(pid, nullptr, WNOHANG) != 0)
-        playbackState.playing.store(false);
+        playbackState.playing = 0;
     errno = savedErrno;
 }

@@ -1,20 +1,21 @@
 #pragma once
 
-#include <atomic>
+#include <csignal>
 
-// Process-wide playback state. childPid and playing are written by the
-// SIGCHLD handler as well, so they are lock-free atomics.
+// Process-wide playback state. childPid and playing are read and written by
+// the SIGCHLD handler as well, so they have the one type the language
+// guarantees for that; std::atomic is not lock-free on every ARM the phone
+// may have (ARMv5 has no atomic instructions).
 struct PlaybackState {
-    std::atomic<int> childPid{0};
-    std::atomic<bool> playing{false};
+    volatile std::sig_atomic_t childPid = 0;
+    volatile std::sig_atomic_t playing = 0;
     bool fullScreen = false;
     bool focusLost = false;
     bool menuMode = false;
     int menuDepth = 0;
 };
 
-static_assert(std::atomic<int>::is_always_lock_free);
-static_assert(std::atomic<bool>::is_always_lock_free);
+static_assert(sizeof(std::sig_atomic_t) >= sizeof(int), "childPid holds a process id");
 
 extern PlaybackState playbackState;
 

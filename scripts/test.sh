@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds and runs every test: once in a plain
-# build, once under AddressSanitizer and UndefinedBehaviorSanitizer, and the
-# fuzz targets for a few seconds each.
+# build, once under AddressSanitizer and UndefinedBehaviorSanitizer, the
+# fuzz targets for a few seconds each; then the ARM builds (arm64, and armel
+# as a package) and the packages' own test.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -29,3 +30,8 @@ trap 'rm -rf "$corpus"' EXIT
 cp tests/fuzz/corpus/* "$corpus/"
 build-fuzz/tests/fuzz/fuzz_systemsetting -max_total_time=8 -max_len=4096 "$corpus" 2>&1 | tail -n 1
 echo "fuzz: no finding"
+
+echo "== Cross builds and packages"
+scripts/cross-build.sh arm64
+scripts/package.sh amd64 armel
+tests/package-test.sh

@@ -156,7 +156,7 @@ void TempInstall::installRealPlayer() const
 {
     for (const char* name : {"mplayer", "killall"}) {
         QFile::remove(file(name));
-        QFile::copy(sourceDir() + "/scripts/" + name, file(name));
+        QFile::copy(sourceDir() + "/dist/" + name, file(name));
         QFile::setPermissions(file(name), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 }

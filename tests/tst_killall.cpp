@@ -12,7 +12,7 @@ private slots:
     {
         QTemporaryDir mine;
         QTemporaryDir elsewhere;
-        QFile::copy(sourceDir() + "/scripts/killall", mine.filePath("killall"));
+        QFile::copy(sourceDir() + "/dist/killall", mine.filePath("killall"));
         QFile::setPermissions(mine.filePath("killall"), QFile::ReadOwner | QFile::ExeOwner);
         for (const QTemporaryDir* dir : {&mine, &elsewhere}) {
             QFile::link("/bin/sleep", dir->filePath("mplayer"));

@@ -47,7 +47,7 @@ private slots:
                                      "smptebars=size=240x180:rate=25:duration=30", "-c:v", "mpeg4",
                                      media + "/bars.avi"});
         for (const char* name : {"mplayer", "killall"})
-            QFile::copy(sourceDir() + "/scripts/" + name, install.filePath(name));
+            QFile::copy(sourceDir() + "/dist/" + name, install.filePath(name));
         writeAll(install.filePath("panelrest"), "#!/bin/sh\n");
         for (const char* name : {"mplayer", "killall", "panelrest"})
             QFile::setPermissions(install.filePath(name),

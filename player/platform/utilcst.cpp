@@ -3,25 +3,54 @@
 #include "zpushbutton.h"
 
 #include <QHBoxLayout>
-#include <QStyle>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
 
 namespace
 {
-// The phone draws its soft keys from named icons; the desktop shows a
-// caption and a stock icon in their place.
+// The phone draws its soft keys from named icons; these are ours, drawn in
+// the button's own text colour so they follow the style.
+QIcon drawnIcon(const QColor& colour, void (*draw)(QPainter&))
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(colour, 3.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    draw(painter);
+    return QIcon(pixmap);
+}
+
+void drawMenu(QPainter& painter)
+{
+    for (int y : {8, 16, 24})
+        painter.drawLine(QPointF(6, y), QPointF(26, y));
+}
+
+void drawExit(QPainter& painter)
+{
+    // A door left open, and the way out of it.
+    painter.drawPolyline(
+        QPolygonF({QPointF(16, 6), QPointF(6, 6), QPointF(6, 26), QPointF(16, 26)}));
+    painter.drawLine(QPointF(12, 16), QPointF(27, 16));
+    painter.drawPolyline(QPolygonF({QPointF(22, 11), QPointF(27, 16), QPointF(22, 21)}));
+}
+
 ZPushButton* iconButton(const QString& iconName, QWidget* parent)
 {
     QString caption = iconName;
-    QStyle::StandardPixmap pixmap = QStyle::SP_TitleBarMenuButton;
+    void (*draw)(QPainter&) = nullptr;
     if (iconName == QLatin1String("CST_Menu")) {
         caption = QStringLiteral("Menu");
-        pixmap = QStyle::SP_TitleBarMenuButton;
+        draw = drawMenu;
     } else if (iconName == QLatin1String("CST_Exit")) {
         caption = QStringLiteral("Exit");
-        pixmap = QStyle::SP_DialogCloseButton;
+        draw = drawExit;
     }
     auto* button = new ZPushButton(caption, parent);
-    button->setIcon(button->style()->standardIcon(pixmap));
+    if (draw)
+        button->setIcon(drawnIcon(button->palette().color(QPalette::ButtonText), draw));
     button->setObjectName(iconName);
     return button;
 }

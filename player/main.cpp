@@ -1,4 +1,6 @@
 #include "mywidget.h"
+#include "platform/deviceenvironment.h"
+#include "platform/displaysleep.h"
 #include "platform/zapplication.h"
 #include "playbackstate.h"
 
@@ -17,7 +19,9 @@ int main(int argc, char** argv)
     sigemptyset(&childSignal);
     sigaddset(&childSignal, SIGCHLD);
     pthread_sigmask(SIG_BLOCK, &childSignal, nullptr);
+    prepareDeviceEnvironment();
     auto app = std::make_unique<ZApplication>(argc, argv, 1);
+    DisplaySleep::forFramebuffer(app.get());
     auto window = std::make_unique<MyWidget>(nullptr);
     app->setMainWidget(window.get());
     std::signal(SIGCHLD, onChildSignal);

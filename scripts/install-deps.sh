@@ -10,4 +10,5 @@ apt_install \
     clang libclang-rt-14-dev \
     mplayer ffmpeg \
     xvfb x11-xserver-utils x11-utils xdotool imagemagick \
+    weston xwayland qt6-wayland \
     fonts-wqy-microhei

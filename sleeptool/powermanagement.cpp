@@ -1,18 +1,24 @@
 #include "powermanagement.h"
 
+#include "consoleblank.h"
+
+#include <cstdlib>
+
 #ifdef PANELREST_HAVE_X11
 #include <X11/Xlib.h>
 #include <X11/extensions/dpms.h>
 
 #include <algorithm>
 
+namespace
+{
 // On a desktop the display is the X server's: its screen saver and DPMS
 // timeouts are the display's sleep time, and they stay set after we leave.
-extern "C" void PM_setupLcdSleepTime(int seconds)
+bool setScreenSaver(int seconds)
 {
     Display* display = XOpenDisplay(nullptr);
     if (!display)
-        return;
+        return false;
     int timeout = 0;
     int interval = 0;
     int preferBlanking = 0;
@@ -33,7 +39,21 @@ extern "C" void PM_setupLcdSleepTime(int seconds)
     }
     XSync(display, False);
     XCloseDisplay(display);
+    return true;
 }
-#else
-extern "C" void PM_setupLcdSleepTime(int /*seconds*/) {}
+} // namespace
 #endif
+
+// Without an X display the phone's display is the framebuffer behind the
+// console: its blanking timeout is the sleep time (the front-end keeps it
+// while it holds the framebuffer). PANELREST_CONSOLE names another console
+// than the current one.
+extern "C" void PM_setupLcdSleepTime(int seconds)
+{
+#ifdef PANELREST_HAVE_X11
+    if (setScreenSaver(seconds))
+        return;
+#endif
+    const char* console = std::getenv("PANELREST_CONSOLE");
+    setConsoleBlank(console && *console ? console : "/dev/tty0", seconds);
+}

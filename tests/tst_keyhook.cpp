@@ -1,5 +1,9 @@
+#include "platform/deviceenvironment.h"
+#include "platform/displaysleep.h"
 #include "platform/phonekeys.h"
 #include "platform/zmainwidget.h"
+
+#include "testsupport.h"
 
 #include <QLineEdit>
 #include <QtTest>
@@ -139,6 +143,80 @@ private slots:
         QVERIFY(!window->seen.empty());
         for (const Seen& s : window->seen)
             QCOMPARE(s.type, 2);
+    }
+
+    void displaySleepsWithoutInputAndTheNextKeyOnlyWakesIt()
+    {
+        QTemporaryDir dir;
+        const QString setting = dir.filePath("consoleblank");
+        writeAll(setting, "1\n");
+        std::vector<bool> blanks;
+        DisplaySleep sleep(QFile::encodeName(setting), [&](bool b) { blanks.push_back(b); });
+        QTRY_VERIFY_WITH_TIMEOUT(sleep.isBlanked(), 5000);
+        QCOMPARE(blanks, std::vector<bool>({true}));
+        // The key that wakes the display goes no further, press nor release.
+        QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+        QVERIFY(!sleep.isBlanked());
+        QVERIFY(window->seen.empty());
+        QTest::keyClick(window->windowHandle(), Qt::Key_Down);
+        QCOMPARE(window->seen.size(), size_t(2));
+        // Never, while it says 0: the display lights at once.
+        QTRY_VERIFY_WITH_TIMEOUT(sleep.isBlanked(), 5000);
+        writeAll(setting, "0\n");
+        sleep.check();
+        QVERIFY(!sleep.isBlanked());
+        QCOMPARE(blanks, std::vector<bool>({true, false, true, false}));
+    }
+
+    void aDeviceChoosesItsPlatformAndInputs()
+    {
+        QCOMPARE(choosePlatform("", ":0", "wayland-0"), QByteArray("xcb"));
+        QCOMPARE(choosePlatform("", "", "wayland-0"), QByteArray());
+        QCOMPARE(choosePlatform("", "", ""), QByteArray("linuxfb"));
+        QCOMPARE(choosePlatform("offscreen", ":0", ""), QByteArray("offscreen"));
+
+        auto device = [](std::initializer_list<int> events, std::initializer_list<int> keys,
+                         std::initializer_list<int> absolute, std::initializer_list<int> relative) {
+            InputCapabilities c;
+            for (int e : events)
+                c.events.set(size_t(e));
+            for (int k : keys)
+                c.keys.set(size_t(k));
+            for (int a : absolute)
+                c.absolute.set(size_t(a));
+            for (int r : relative)
+                c.relative.set(size_t(r));
+            return classifyInputDevice(c);
+        };
+        const InputKind keyboard = device({EV_KEY, EV_REP}, {KEY_A, KEY_ENTER, KEY_F4}, {}, {});
+        const InputKind power = device({EV_KEY}, {KEY_POWER}, {}, {});
+        const InputKind tablet =
+            device({EV_KEY, EV_ABS}, {BTN_LEFT, BTN_RIGHT}, {ABS_X, ABS_Y}, {});
+        const InputKind mouse = device({EV_KEY, EV_REL}, {BTN_LEFT}, {}, {REL_X, REL_Y});
+        const InputKind touch = device({EV_KEY, EV_ABS}, {BTN_TOUCH}, {ABS_X, ABS_Y}, {});
+        const InputKind multiTouch =
+            device({EV_ABS}, {}, {ABS_MT_POSITION_X, ABS_MT_POSITION_Y}, {});
+        QCOMPARE(keyboard, InputKind::Keyboard);
+        QCOMPARE(power, InputKind::Keyboard);
+        QCOMPARE(tablet, InputKind::Tablet);
+        QCOMPARE(mouse, InputKind::Mouse);
+        QCOMPARE(touch, InputKind::TouchScreen);
+        QCOMPARE(multiTouch, InputKind::TouchScreen);
+        QCOMPARE(device({EV_SW}, {}, {}, {}), InputKind::Other);
+
+        // The emulated phone: a power button, a keyboard and a tablet.
+        const EvdevSettings phone = evdevSettings({{"/dev/input/event0", power},
+                                                   {"/dev/input/event1", keyboard},
+                                                   {"/dev/input/event2", tablet}});
+        QCOMPARE(phone.keyboard, QByteArray("/dev/input/event0:/dev/input/event1"));
+        QCOMPARE(phone.mouse, QByteArray("/dev/input/event2:abs"));
+        QCOMPARE(phone.touchScreen, QByteArray());
+        QVERIFY(phone.hideCursor);
+        const EvdevSettings desk =
+            evdevSettings({{"/dev/input/event3", mouse}, {"/dev/input/event4", touch}});
+        QCOMPARE(desk.mouse, QByteArray("/dev/input/event3"));
+        QCOMPARE(desk.touchScreen, QByteArray("/dev/input/event4"));
+        QVERIFY(!desk.hideCursor);
     }
 
     void conversionOutsideTheToolkitRange()

@@ -85,6 +85,36 @@ private slots:
         QCOMPARE(w.softKeys()->getLeftBtn(), w.softKeys()->getLeftBtn());
     }
 
+    void softKeyCaptionsFitTheirKeys()
+    {
+        // A device's fonts may be larger than the desktop's: the captions
+        // shrink to fit rather than lose their ends.
+        const QFont before = QApplication::font();
+        QFont large = before;
+        large.setPointSizeF(16);
+        QApplication::setFont(large);
+        writeAll(install->file("playlist/a rather long playlist name"), "");
+        {
+            MyWidget w;
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            UTIL_CST* keys = w.softKeys();
+            auto fits = [](const ZPushButton* key) {
+                return QFontMetrics(key->font()).horizontalAdvance(key->shownText()) <=
+                       key->roomForText();
+            };
+            for (ZPushButton* key : {keys->getLeftBtn(), keys->getMidBtn(), keys->getRightBtn()}) {
+                QVERIFY2(fits(key), qPrintable(key->text()));
+                QCOMPARE(key->shownText(), key->text());
+            }
+            // Too long for any legible font: it keeps its start.
+            QVERIFY(choose(w.playlistMenu(), "a rather long playlist name"));
+            QVERIFY(fits(keys->getMidBtn()));
+            QVERIFY(keys->getMidBtn()->shownText().startsWith("a r"));
+        }
+        QApplication::setFont(before);
+    }
+
     void checkMarksComeFromTheRecord()
     {
         writeSetup(*install, "", {{260, 2}, {264, 1}, {267, 2}, {269, 1}});

@@ -1,4 +1,5 @@
 #include "capture.h"
+#include "consoleblank.h"
 #include "scanner.h"
 #include "sleeppolicy.h"
 #include "systemsetting.h"
@@ -248,10 +249,15 @@ private slots:
     {
         const QString tool = qEnvironmentVariable("TARRAGON_BINARY_DIR") + "/sleeptool/panelrest";
         QTemporaryDir dir;
+        // No display: the console's blanking timeout is set, here on a file
+        // standing in for the console.
+        const QString console = dir.filePath("console");
         auto run = [&](const QStringList& args) {
+            writeAll(console, "");
             QProcess p;
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.remove("DISPLAY"); // no display: the call changes nothing
+            env.remove("DISPLAY");
+            env.insert("PANELREST_CONSOLE", console);
             p.setProcessEnvironment(env);
             p.setWorkingDirectory(dir.path());
             p.start(tool, args);
@@ -259,8 +265,16 @@ private slots:
             return std::make_pair(p.exitCode(), p.readAllStandardOutput());
         };
         QCOMPARE(run({}).second.left(24), QByteArray("USAGE:panelrest [n] [-r]"));
+        QCOMPARE(readAll(console), QByteArray());
         QCOMPARE(run({"0"}), std::make_pair(0, QByteArray("now the lcd never sleep.\n")));
+        QCOMPARE(readAll(console), QByteArray("\033[9;0]"));
         QCOMPARE(run({"-r"}), std::make_pair(0, QByteArray("set lcd sleep time to 30 seconds.\n")));
+        QCOMPARE(readAll(console), QByteArray("\033[9;1]"));
+        // Whole minutes, rounded up, at most the console's 60.
+        QCOMPARE(consoleBlankSequence(60), std::string("\033[9;1]"));
+        QCOMPARE(consoleBlankSequence(61), std::string("\033[9;2]"));
+        QCOMPARE(consoleBlankSequence(600), std::string("\033[9;10]"));
+        QCOMPARE(consoleBlankSequence(1000000), std::string("\033[9;60]"));
     }
 };
 

@@ -6,6 +6,7 @@ class PopupMenu;
 
 // A soft key. With a popup attached, pressing it opens the popup above the
 // key, the way the phone's soft-key menus rise from the bottom of the screen.
+// Its caption shrinks to fit the key, whatever the device's fonts.
 class ZPushButton : public QPushButton
 {
     Q_OBJECT
@@ -13,10 +14,21 @@ public:
     explicit ZPushButton(const QString& text, QWidget* parent = nullptr);
 
     void setPopup(PopupMenu* popup);
+    void setText(const QString& text);
     PopupMenu* popup() const { return popup_; }
+    // Width left for the caption, beside the icon and inside the frame.
+    int roomForText() const;
+    // The caption as it shows: elided at its end when even the smallest
+    // font leaves it too long.
+    QString shownText() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void openPopup();
+    void fitText();
 
     PopupMenu* popup_ = nullptr;
 };

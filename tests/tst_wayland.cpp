@@ -1,0 +1,118 @@
+#include "testsupport.h"
+
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QtTest>
+
+#include <cstring>
+
+// A Wayland desktop with XWayland, as Weston's headless backend gives it:
+// the front-end runs as an X client there, so the player is given the
+// phone's window to draw in (the toolkit alone would choose Wayland, and
+// the player would have no window).
+class WaylandTest : public QObject
+{
+    Q_OBJECT
+private:
+    static QString run(const QProcessEnvironment& env, const QString& program,
+                       const QStringList& args)
+    {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(program, args);
+        p.waitForFinished(20000);
+        return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+    }
+
+private slots:
+    void thePlayerDrawsInThePhoneWindow()
+    {
+        QTemporaryDir runtime;
+        QVERIFY(QFile::setPermissions(runtime.path(),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QString socket = QString("tarragon-test-%1").arg(QCoreApplication::applicationPid());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        env.remove("QT_QPA_PLATFORM");
+
+        // Ended by their ids whatever the outcome; QProcess kills what still
+        // runs when it goes.
+        QProcess weston;
+        QProcess tarragon;
+        auto stop = qScopeGuard([&] {
+            for (QProcess* p : {&tarragon, &weston}) {
+                p->terminate();
+                p->waitForFinished(5000);
+            }
+        });
+        weston.setProcessEnvironment(env);
+        weston.setProcessChannelMode(QProcess::MergedChannels);
+        weston.start("weston", {"--backend=headless-backend.so", "--xwayland", "--socket=" + socket,
+                                "--idle-time=0"});
+        QVERIFY(weston.waitForStarted());
+        QString log;
+        QRegularExpressionMatch display;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (display = QRegularExpression("xserver listening on display (:[0-9]+)")
+                           .match(log += QString::fromLocal8Bit(weston.readAll())))
+                .hasMatch(),
+            15000);
+        env.insert("WAYLAND_DISPLAY", socket);
+        env.insert("DISPLAY", display.captured(1));
+
+        QTemporaryDir install;
+        const QString media = install.filePath("media");
+        QDir().mkpath(media);
+        QDir().mkpath(install.filePath("playlist"));
+        writeAll(media + "/clip.avi", "");
+        QFile::copy(sourceDir() + "/dist/mplayer", install.filePath("mplayer"));
+        writeAll(install.filePath("killall"), "#!/bin/sh\n");
+        writeAll(install.filePath("panelrest"), "#!/bin/sh\n");
+        for (const char* name : {"mplayer", "killall", "panelrest"})
+            QFile::setPermissions(install.filePath(name),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QByteArray setup(312, '\0');
+        const QByteArray dir = QFile::encodeName(media);
+        std::memcpy(setup.data() + 128, dir.constData(), size_t(dir.size()));
+        writeAll(install.filePath("setup"), setup);
+
+        QProcessEnvironment own = env;
+        own.insert("PWD", install.path());
+        own.insert("TARRAGON_REAL_MPLAYER", binaryDir() + "/tests/stubplayer");
+        tarragon.setProcessEnvironment(own);
+        tarragon.setWorkingDirectory(install.path());
+        tarragon.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        tarragon.setStandardOutputFile(QProcess::nullDevice());
+        tarragon.start(binaryDir() + "/player/tarragon", {});
+        QVERIFY(tarragon.waitForStarted());
+
+        // Found, focused and played through X, as a user's keys would.
+        const QString pid = QString::number(tarragon.processId());
+        QString window;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !(window = run(env, "xdotool", {"search", "--onlyvisible", "--pid", pid})).isEmpty(),
+            15000);
+        window = window.section('\n', 0, 0);
+        // Headless Weston has no seat to focus with: the window is given the
+        // focus, and the keys are sent to it, one at a time.
+        run(env, "xdotool", {"windowfocus", window});
+        QTest::qWait(300);
+        for (const char* key : {"Down", "Down", "Return"}) {
+            run(env, "xdotool", {"key", "--window", window, key});
+            QTest::qWait(300);
+        }
+        QByteArray args;
+        QTRY_VERIFY_WITH_TIMEOUT((args = readAll(install.filePath("stub-args.log")))
+                                     .contains(QByteArray("clip.avi\0", 9)),
+                                 15000);
+        const QList<QByteArray> list = args.split('\0');
+        const qsizetype wid = list.indexOf("-wid");
+        QVERIFY2(wid >= 0, args.replace('\0', ' ').constData());
+        QVERIFY(list.value(wid + 1).toULongLong() != 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(WaylandTest)
+#include "tst_wayland.moc"

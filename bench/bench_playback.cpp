@@ -56,18 +56,21 @@ int main(int argc, char** argv)
     qputenv("MPLAYER_HOME", QFile::encodeName(home.path()));
     const QString clip = install.file("clip.avi");
     const QByteArray clipPath = QFile::encodeName(clip);
-    std::system(("ffmpeg -loglevel error -y -f lavfi -i testsrc=size=320x240:rate=25:duration=8 "
-                 "-f lavfi -i sine=duration=8 -c:v mpeg4 -c:a mp3 -shortest '" +
-                 clipPath + "'")
-                    .constData());
+    if (std::system(
+            ("ffmpeg -loglevel error -y -f lavfi -i testsrc=size=320x240:rate=25:duration=8 "
+             "-f lavfi -i sine=duration=8 -c:v mpeg4 -c:a mp3 -shortest '" +
+             clipPath + "'")
+                .constData()) != 0)
+        return 1;
 
     // MPlayer alone, waited for, so its time counts among our children's.
     double before = cpuSeconds(RUSAGE_CHILDREN);
     QElapsedTimer wall;
     wall.start();
-    std::system(("/usr/bin/mplayer -really-quiet -vo null -ao null -slave -nortc '" + clipPath +
-                 "' < /dev/null > /dev/null 2>&1")
-                    .constData());
+    [[maybe_unused]] const int played =
+        std::system(("/usr/bin/mplayer -really-quiet -vo null -ao null -slave -nortc '" + clipPath +
+                     "' < /dev/null > /dev/null 2>&1")
+                        .constData());
     const double aloneWall = double(wall.nsecsElapsed()) / 1e9;
     const double alonePerSecond = (cpuSeconds(RUSAGE_CHILDREN) - before) / aloneWall;
 

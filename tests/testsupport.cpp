@@ -12,6 +12,7 @@
 #include <QMenu>
 
 #include <csignal>
+#include <ftw.h>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
@@ -50,6 +51,12 @@ TempInstall::TempInstall()
 
 TempInstall::~TempInstall()
 {
+    // Names that are not valid UTF-8 are beyond QTemporaryDir: the tree goes
+    // by its bytes.
+    nftw(
+        QFile::encodeName(dir_.path()).constData(),
+        [](const char* path, const struct stat*, int, FTW*) { return ::remove(path); }, 16,
+        FTW_DEPTH | FTW_PHYS);
     [[maybe_unused]] int rc = chdir(oldCwd_.constData());
     if (hadPwd_)
         qputenv("PWD", oldPwd_);

@@ -100,7 +100,7 @@ private slots:
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             UTIL_CST* keys = w.softKeys();
             auto fits = [](const ZPushButton* key) {
-                return QFontMetrics(key->font()).horizontalAdvance(key->shownText()) <=
+                return key->fontMetrics().horizontalAdvance(key->shownText()) <=
                        key->roomForText();
             };
             for (ZPushButton* key : {keys->getLeftBtn(), keys->getMidBtn(), keys->getRightBtn()}) {
@@ -193,11 +193,19 @@ private slots:
 
     void unreadableStartDirectoryKeepsTheWorkingDirectory()
     {
-        // Without a record the start directory is the phone's card, absent here.
+        writeSetup(*install, QFile::encodeName(install->file("gone")));
+        {
+            MyWidget w;
+            QCOMPARE(w.browser()->currentDir, canonical(install->path()));
+            QCOMPARE(settingsRecord.lastDirectory.data(), canonical(install->path()).constData());
+        }
+        // Without a record, the phone's memory card, where there is one.
+        QFile::remove(install->file("setup"));
+        resetFrontEndState();
         MyWidget w;
-        QCOMPARE(w.browser()->currentDir, canonical(install->path()));
-        QCOMPARE(settingsRecord.lastDirectory.data(),
-                 QFile::encodeName(QDir(install->path()).canonicalPath()).constData());
+        const QString card = QStringLiteral("/mmc/mmca1/");
+        QCOMPARE(w.browser()->currentDir,
+                 canonical(QFileInfo(card).isDir() ? card : install->path()));
     }
 
     void oddRecordsStartCleanly()

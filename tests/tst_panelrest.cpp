@@ -6,6 +6,7 @@
 #include "testsupport.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <stdexcept>
@@ -268,8 +269,16 @@ private slots:
         QCOMPARE(readAll(console), QByteArray());
         QCOMPARE(run({"0"}), std::make_pair(0, QByteArray("now the lcd never sleep.\n")));
         QCOMPARE(readAll(console), QByteArray("\033[9;0]"));
-        QCOMPARE(run({"-r"}), std::make_pair(0, QByteArray("set lcd sleep time to 30 seconds.\n")));
-        QCOMPARE(readAll(console), QByteArray("\033[9;1]"));
+        // The phone's own setting, where there is one (30 seconds where not).
+        const auto restored = run({"-r"});
+        const QRegularExpressionMatch seconds =
+            QRegularExpression("^set lcd sleep time to ([0-9]+) seconds.\n$")
+                .match(QString::fromLatin1(restored.second));
+        QVERIFY2(seconds.hasMatch(), restored.second.constData());
+        if (!QFile::exists(systemConfigPath))
+            QCOMPARE(seconds.captured(1), QString("30"));
+        QCOMPARE(readAll(console),
+                 QByteArray::fromStdString(consoleBlankSequence(seconds.captured(1).toInt())));
         // Whole minutes, rounded up, at most the console's 60.
         QCOMPARE(consoleBlankSequence(60), std::string("\033[9;1]"));
         QCOMPARE(consoleBlankSequence(61), std::string("\033[9;2]"));

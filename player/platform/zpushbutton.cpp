@@ -50,7 +50,9 @@ void ZPushButton::fitText()
     QFont font = parentWidget() ? parentWidget()->font() : QApplication::font();
     constexpr qreal smallest = 6.0;
     const int room = roomForText();
-    while (QFontMetrics(font).horizontalAdvance(text()) > room && font.pointSizeF() > smallest)
+    // Measured for this key's screen, and as the painting elides it.
+    while (QFontMetrics(font, this).elidedText(text(), Qt::ElideRight, room) != text() &&
+           font.pointSizeF() > smallest)
         font.setPointSizeF(std::max(smallest, font.pointSizeF() - 0.5));
     setFont(font);
 }

@@ -74,8 +74,7 @@ Run measure(const char* program, int fb, size_t size)
     Run run;
     while (Clock::now() - start < std::chrono::seconds(120)) {
         if (readFramebuffer(fb, size) != before) {
-            run.startupMs =
-                std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+            run.startupMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

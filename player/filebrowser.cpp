@@ -106,6 +106,8 @@ void FileBrowser::openPlaylist(const QByteArray& path)
         // neither shown nor ever written back.
         return;
     }
+    // A row shows its line without the CR that ended it (files written on
+    // other systems); the line itself keeps it, for the rewrite.
     QStringList rows;
     rows.reserve(lines.size());
     rowBytes_.clear();
@@ -117,11 +119,6 @@ void FileBrowser::openPlaylist(const QByteArray& path)
     addItems(rows);
     playlistLines = std::move(lines);
     playlistReadWhole_ = true;
-}
-
-QString FileBrowser::shownForm(const QByteArray& line)
-{
-    return QString::fromLocal8Bit(withoutCarriageReturn(line));
 }
 
 void FileBrowser::removeFromPlaylist()

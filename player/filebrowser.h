@@ -28,9 +28,6 @@ public:
     void removeFromPlaylist();
     void enterFullScreen();
     void leaveFullScreen();
-    // How a playlist line shows in the list: decoded, without a CR that
-    // ended it.
-    static QString shownForm(const QByteArray& line);
 
     // Canonical path of the directory last listed; null before the first.
     QByteArray currentDir;

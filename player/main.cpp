@@ -19,16 +19,20 @@ int main(int argc, char** argv)
     sigemptyset(&childSignal);
     sigaddset(&childSignal, SIGCHLD);
     pthread_sigmask(SIG_BLOCK, &childSignal, nullptr);
+    const int sleepBefore = DisplaySleep::consoleSetting();
     prepareDeviceEnvironment();
     auto app = std::make_unique<ZApplication>(argc, argv, 1);
-    DisplaySleep::forFramebuffer(app.get());
+    const DisplaySleep* displaySleep = DisplaySleep::forFramebuffer(app.get(), sleepBefore);
     auto window = std::make_unique<MyWidget>(nullptr);
     app->setMainWidget(window.get());
     std::signal(SIGCHLD, onChildSignal);
     pthread_sigmask(SIG_UNBLOCK, &childSignal, nullptr);
     window->show();
     const int status = app->exec();
+    const int sleepAfter = displaySleep ? displaySleep->seconds() : -1;
     window.reset();
     app.reset();
+    // After the toolkit's own 15 minutes, the phone's setting again.
+    DisplaySleep::restoreConsoleSetting(sleepAfter);
     return status;
 }

@@ -6,8 +6,9 @@
 //   STUB_NO_READ=1    never read the input
 //   STUB_FLOOD=1      print without pause
 //   STUB_BINARY=1     print bytes that include NUL and '%'
-//   STUB_TALK=N       print N bytes a second, in 10 ms slices; a slice the
-//                     socket has no room for is noted in ./stub-blocked.log
+//   STUB_TALK=N       print N bytes a second, in 100 ms slices, into a socket
+//                     that holds little; a slice it has no room for is
+//                     noted in ./stub-blocked.log
 //   STUB_SPLIT_VIDEO=1  print a "VIDEO:" line in two pieces 700 ms apart
 #include <cerrno>
 #include <chrono>
@@ -61,6 +62,12 @@ int main(int argc, char** argv)
         put(1, "out\0put %s %n\n", 15);
     const char* talk = std::getenv("STUB_TALK");
     const long talkRate = talk ? std::atol(talk) : 0;
+    if (talkRate > 0) {
+        // A few seconds' worth at most, whatever the system's default: the
+        // front-end must keep up, not merely lag behind a large buffer.
+        const int room = 32768;
+        setsockopt(1, SOL_SOCKET, SO_SNDBUF, &room, sizeof room);
+    }
     auto lastTalk = start;
     if (flag("STUB_SPLIT_VIDEO")) {
         put(1, "VID", 3);
@@ -84,8 +91,8 @@ int main(int argc, char** argv)
         }
         if (flood)
             put(1, block, sizeof block);
-        if (talkRate > 0 && now - lastTalk >= std::chrono::milliseconds(10)) {
-            const size_t slice = static_cast<size_t>(talkRate / 100);
+        if (talkRate > 0 && now - lastTalk >= std::chrono::milliseconds(100)) {
+            const size_t slice = static_cast<size_t>(talkRate / 10);
             // Never waits: a slice without room means the front-end has
             // left the socket full, and the player would stall here.
             if (send(1, block, slice, MSG_DONTWAIT | MSG_NOSIGNAL) != static_cast<ssize_t>(slice)) {

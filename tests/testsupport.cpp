@@ -12,9 +12,9 @@
 #include <QMenu>
 
 #include <csignal>
-#include <ftw.h>
 #include <cstdio>
 #include <cstdlib>
+#include <ftw.h>
 #include <unistd.h>
 
 namespace
@@ -151,6 +151,21 @@ QString binaryDir()
 QString sourceDir()
 {
     return qEnvironmentVariable("TARRAGON_SOURCE_DIR", QStringLiteral(TARRAGON_DEFAULT_SOURCE_DIR));
+}
+
+void prepareInstallation(const QString& dir, const QString& media)
+{
+    QDir().mkpath(dir + "/playlist");
+    for (const char* name : {"mplayer", "killall"})
+        QFile::copy(sourceDir() + "/dist/" + name, dir + "/" + name);
+    writeAll(dir + "/panelrest", "#!/bin/sh\n");
+    for (const char* name : {"mplayer", "killall", "panelrest"})
+        QFile::setPermissions(dir + "/" + name,
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QByteArray setup(312, '\0');
+    const QByteArray folder = QFile::encodeName(media);
+    setup.replace(128, folder.size(), folder);
+    writeAll(dir + "/setup", setup);
 }
 
 void TempInstall::installStubPlayer() const

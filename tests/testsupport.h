@@ -41,6 +41,12 @@ private:
     bool hadPwd_;
 };
 
+// Makes dir an installation directory for the front-end run as a program
+// of its own: the real mplayer launcher and killall helper, a panelrest
+// that does nothing, a playlist folder, and an options record that opens
+// the media folder.
+void prepareInstallation(const QString& dir, const QString& media);
+
 // Resets the process-wide state the front-end keeps between tests.
 void resetFrontEndState();
 

@@ -8,8 +8,8 @@
 #include "testsupport.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
 #include <QtTest>
 
 #include <csignal>
@@ -100,8 +100,7 @@ private slots:
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             UTIL_CST* keys = w.softKeys();
             auto fits = [](const ZPushButton* key) {
-                return key->fontMetrics().horizontalAdvance(key->shownText()) <=
-                       key->roomForText();
+                return key->fontMetrics().horizontalAdvance(key->shownText()) <= key->roomForText();
             };
             for (ZPushButton* key : {keys->getLeftBtn(), keys->getMidBtn(), keys->getRightBtn()}) {
                 QVERIFY2(fits(key), qPrintable(key->text()));
@@ -311,13 +310,18 @@ private slots:
         w.show();
         QString text;
         QStringList buttons;
+        QRect box;
+        bool labelFits = false;
         QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            text = box->text();
-            for (QAbstractButton* b : box->buttons())
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog && dialog->objectName() == "ZMessageBox");
+            box = QRect(w.mapFromGlobal(dialog->mapToGlobal(QPoint(0, 0))), dialog->size());
+            const QLabel* shown = dialog->findChild<QLabel*>();
+            text = shown->text();
+            labelFits = shown->height() >= shown->heightForWidth(shown->width());
+            for (QPushButton* b : dialog->findChildren<QPushButton*>())
                 buttons << b->text();
-            box->buttons().first()->click();
+            dialog->findChild<QPushButton*>()->click();
         });
         QVERIFY(choose(w.mainMenu(), "About"));
         const QStringList lines = text.split('\n');
@@ -326,6 +330,15 @@ private slots:
         QVERIFY(lines[1].startsWith("        ") && lines[1].trimmed().size() > 0);
         QCOMPARE(lines[2], QString("                  Ver 0.9"));
         QCOMPARE(buttons, QStringList({QString::fromUtf8("确定")}));
+        // On the phone's screen, not half of it.
+        QVERIFY2(QRect(0, 0, 240, 320).contains(box), qPrintable(QString("%1,%2 %3x%4")
+                                                                     .arg(box.x())
+                                                                     .arg(box.y())
+                                                                     .arg(box.width())
+                                                                     .arg(box.height())));
+        QVERIFY(box.width() > 200);
+        // All of its lines show.
+        QVERIFY(labelFits);
     }
 
     void rightSoftKeyQuits()

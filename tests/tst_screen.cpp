@@ -4,8 +4,6 @@
 #include <QImage>
 #include <QtTest>
 
-#include <cstring>
-
 // The front-end as a user runs it, on a private X server: a clip chosen
 // with the keyboard plays inside the phone's screen with its aspect kept,
 // at its own size or, with FScreen, as large as the screen holds; stopping
@@ -50,22 +48,12 @@ private slots:
         QTemporaryDir home;
         const QString media = install.filePath("media");
         QDir().mkpath(media);
-        QDir().mkpath(install.filePath("playlist"));
         // 4:3 and smaller than the screen, so its own size and the fitted
         // one differ.
         QProcess::execute("ffmpeg", {"-loglevel", "error", "-y", "-f", "lavfi", "-i",
                                      "color=c=0xff8000:size=160x120:rate=25:duration=30", "-c:v",
                                      "mpeg4", media + "/orange.avi"});
-        for (const char* name : {"mplayer", "killall"})
-            QFile::copy(sourceDir() + "/dist/" + name, install.filePath(name));
-        writeAll(install.filePath("panelrest"), "#!/bin/sh\n");
-        for (const char* name : {"mplayer", "killall", "panelrest"})
-            QFile::setPermissions(install.filePath(name),
-                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QByteArray setup(312, '\0');
-        const QByteArray dir = QFile::encodeName(media);
-        std::memcpy(setup.data() + 128, dir.constData(), size_t(dir.size()));
-        writeAll(install.filePath("setup"), setup);
+        prepareInstallation(install.path(), media);
         writeAll(home.filePath("config"), "ao=null\n");
 
         QProcess tarragon;
@@ -118,8 +106,11 @@ private slots:
         run(x, "xdotool", {"key", "F4"});
         QTRY_VERIFY_WITH_TIMEOUT((box = picture(x, screen)).isEmpty(), 10000);
 
+        // A request to end ends it as the Exit key does.
         tarragon.terminate();
         QVERIFY(tarragon.waitForFinished(5000));
+        QCOMPARE(tarragon.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(tarragon.exitCode(), 0);
     }
 };
 

@@ -4,8 +4,6 @@
 #include <QScopeGuard>
 #include <QtTest>
 
-#include <cstring>
-
 // A Wayland desktop with XWayland, as Weston's headless backend gives it:
 // the front-end runs as an X client there, so the player is given the
 // phone's window to draw in (the toolkit alone would choose Wayland, and
@@ -65,18 +63,8 @@ private slots:
         QTemporaryDir install;
         const QString media = install.filePath("media");
         QDir().mkpath(media);
-        QDir().mkpath(install.filePath("playlist"));
         writeAll(media + "/clip.avi", "");
-        QFile::copy(sourceDir() + "/dist/mplayer", install.filePath("mplayer"));
-        writeAll(install.filePath("killall"), "#!/bin/sh\n");
-        writeAll(install.filePath("panelrest"), "#!/bin/sh\n");
-        for (const char* name : {"mplayer", "killall", "panelrest"})
-            QFile::setPermissions(install.filePath(name),
-                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QByteArray setup(312, '\0');
-        const QByteArray dir = QFile::encodeName(media);
-        std::memcpy(setup.data() + 128, dir.constData(), size_t(dir.size()));
-        writeAll(install.filePath("setup"), setup);
+        prepareInstallation(install.path(), media);
 
         QProcessEnvironment own = env;
         own.insert("PWD", install.path());

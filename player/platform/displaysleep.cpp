@@ -1,5 +1,7 @@
 #include "displaysleep.h"
 
+#include "consoleblank.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
@@ -13,15 +15,17 @@
 
 namespace
 {
+const char* const consoleBlank = "/sys/module/kernel/parameters/consoleblank";
+
 int readSeconds(const QByteArray& path)
 {
     const int fd = open(path.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return 0;
+        return -1;
     char text[32] = {};
     const ssize_t n = read(fd, text, sizeof text - 1);
     close(fd);
-    return n > 0 ? std::atoi(text) : 0;
+    return n > 0 ? std::atoi(text) : -1;
 }
 
 // The framebuffer the toolkit draws on: its "fb=" parameter, else the first.
@@ -77,13 +81,25 @@ DisplaySleep::~DisplaySleep()
     setBlanked(false);
 }
 
-DisplaySleep* DisplaySleep::forFramebuffer(QObject* parent)
+int DisplaySleep::consoleSetting()
+{
+    return readSeconds(consoleBlank);
+}
+
+void DisplaySleep::restoreConsoleSetting(int seconds)
+{
+    if (seconds >= 0)
+        setConsoleBlank("/dev/tty0", seconds);
+}
+
+DisplaySleep* DisplaySleep::forFramebuffer(QObject* parent, int settingBefore)
 {
     if (QGuiApplication::platformName() != QLatin1String("linuxfb"))
         return nullptr;
+    restoreConsoleSetting(settingBefore);
     const QByteArray device = framebufferDevice();
     return new DisplaySleep(
-        QByteArrayLiteral("/sys/module/kernel/parameters/consoleblank"),
+        QByteArray(consoleBlank),
         [device](bool blank) {
             const int fd = open(device.constData(), O_RDWR | O_CLOEXEC);
             if (fd < 0)
@@ -97,6 +113,7 @@ DisplaySleep* DisplaySleep::forFramebuffer(QObject* parent)
 void DisplaySleep::check()
 {
     const int seconds = readSeconds(setting_);
+    seconds_ = seconds;
     if (seconds <= 0)
         setBlanked(false);
     else if (sinceInput_.elapsed() >= qint64(seconds) * 1000)

@@ -24,8 +24,16 @@ public:
     ~DisplaySleep() override;
 
     // On the toolkit's framebuffer platform: the console's timeout, and the
-    // framebuffer blanked through the kernel. Elsewhere nothing.
-    static DisplaySleep* forFramebuffer(QObject* parent);
+    // framebuffer blanked through the kernel. Elsewhere nothing. The
+    // toolkit turns the console's timeout off when it starts, and sets its
+    // own 15 minutes when it ends: settingBefore, read before it started,
+    // is put back at once, and the owner puts back seconds() at the end.
+    static DisplaySleep* forFramebuffer(QObject* parent, int settingBefore);
+    // The console's timeout in seconds; -1 when it cannot be read.
+    static int consoleSetting();
+    static void restoreConsoleSetting(int seconds);
+    // The setting as last read.
+    int seconds() const { return seconds_; }
 
     bool isBlanked() const { return blanked_; }
     // Reads the setting and blanks or lights as it says; the owner's timer
@@ -41,6 +49,7 @@ private:
     QByteArray setting_;
     Blank blank_;
     QElapsedTimer sinceInput_;
+    int seconds_ = 0;
     bool blanked_ = false;
     // The press that woke the display: its release goes no further either.
     bool swallowRelease_ = false;

@@ -19,7 +19,8 @@ for program in "$here"/build/tests/tst_*; do
     if printf '%s\n' "$report" | grep -q "^Totals: [0-9]* passed, 0 failed"; then
         echo "DEVICE-TEST PASS $name ($started to $(uptime) s)"
     else
-        printf '%s\n' "$report" | grep -v "^PASS" | tail -n 40
+        printf '%s\n' "$report" | grep -A 4 "^FAIL!"
+        printf '%s\n' "$report" | tail -n 5
         echo "DEVICE-TEST FAIL $name"
         failed=1
     fi
@@ -29,10 +30,21 @@ echo "DEVICE-TESTS end: $([ $failed = 0 ] && echo passed || echo failed); sleep 
 echo "DEVICE-BENCH begin"
 "$here/build/bench/bench_device" /usr/bin/tarragon "$here/build/bench/barelist" 3 |
     sed 's/^/DEVICE-BENCH /'
-echo "DEVICE-BENCH end; sleep after $(blank) s"
+echo "DEVICE-BENCH end"
+
+# A toolkit program on the framebuffer turns the console's timeout off when
+# it starts and sets 15 minutes when it ends; the front-end keeps the
+# phone's own, also when it is asked to end.
+panelrest -r >/dev/null 2>&1
+tarragon >/dev/null 2>&1 &
+front=$!
+sleep 15
+kill -TERM "$front"
+wait "$front"
+echo "DEVICE-EXIT status $?, sleep after $(blank) s"
 
 # The user's path, steered by the host.
-tarragon >/tmp/tarragon.log 2>&1 &
+tarragon >/dev/console 2>&1 &
 front=$!
 echo "DEVICE-READY"
 reported=""

@@ -42,11 +42,7 @@ trap stop_private_xvfb EXIT
 ./tarragon > "$root/local/tarragon.log" 2>&1 &
 pid=$!
 shot="$root/local/phone-screen.png"
-for _ in $(seq 100); do
-    wid=$(xdotool search --pid "$pid" --onlyvisible 2>/dev/null | head -n 1 || true)
-    [ -n "$wid" ] && break
-    sleep 0.1
-done
+wid=$(window_of "$pid")
 sleep 1
 if [ -n "${wid:-}" ]; then import -window "$wid" "$shot"; else import -window root "$shot"; fi
 kill "$pid" 2>/dev/null || true

@@ -19,3 +19,15 @@ stop_private_xvfb() {
     [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
     XVFB_PID=""
 }
+
+# Prints the id of PID's first visible window, waiting up to 10 s for it;
+# prints nothing when none comes.
+window_of() {
+    local window=""
+    for _ in $(seq 100); do
+        window=$(xdotool search --pid "$1" --onlyvisible 2>/dev/null | head -n 1 || true)
+        [ -n "$window" ] && break
+        sleep 0.1
+    done
+    echo "$window"
+}

@@ -65,12 +65,7 @@ mkdir -p "$home"
 start_private_xvfb
 (cd / && exec env -u XDG_DATA_HOME -u QT_QPA_PLATFORM HOME="$home" tarragon >"$work/tarragon.log" 2>&1) &
 pid=$!
-window=""
-for _ in $(seq 100); do
-    window=$(xdotool search --pid "$pid" --onlyvisible 2>/dev/null | head -n 1 || true)
-    [ -n "$window" ] && break
-    sleep 0.1
-done
+window=$(window_of "$pid")
 [ -n "$window" ] || fail "no window; the front-end said: $(cat "$work/tarragon.log")"
 geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/^ *Geometry: //p')
 [ "$geometry" = 240x320 ] || fail "the window is $geometry"

@@ -3,9 +3,9 @@
 // started the same way in the same boot. Usage:
 //   bench_device FRONTEND BASELINE [ROUNDS]
 // Both run with the environment the front-end would choose for itself.
-#include "benchutil.h"
 #include "platform/deviceenvironment.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -103,8 +103,7 @@ int main(int argc, char** argv)
         return 1;
     }
     const size_t size = readFramebuffer(fb, 64 << 20).size();
-    Timings frontStart, bareStart;
-    std::vector<double> frontRss, bareRss;
+    std::vector<double> frontMs, bareMs, frontRss, bareRss;
     for (int i = 0; i < rounds; ++i) {
         const Run bare = measure(argv[2], fb, size);
         const Run front = measure(argv[1], fb, size);
@@ -112,8 +111,8 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "no frame on the framebuffer\n");
             return 1;
         }
-        bareStart.add(static_cast<qint64>(bare.startupMs * 1e6));
-        frontStart.add(static_cast<qint64>(front.startupMs * 1e6));
+        bareMs.push_back(bare.startupMs);
+        frontMs.push_back(front.startupMs);
         bareRss.push_back(static_cast<double>(bare.rssKiB));
         frontRss.push_back(static_cast<double>(front.rssKiB));
     }
@@ -121,11 +120,10 @@ int main(int argc, char** argv)
         std::sort(v.begin(), v.end());
         return v[v.size() / 2];
     };
-    const double bareMs = bareStart.median() / 1000;
-    const double frontMs = frontStart.median() / 1000;
     std::printf("start-up to the first frame on the framebuffer (median of %d):\n", rounds);
-    std::printf("  bare list widget   %8.0f ms\n", bareMs);
-    std::printf("  tarragon           %8.0f ms   ratio %.2f\n", frontMs, frontMs / bareMs);
+    std::printf("  bare list widget   %8.0f ms\n", median(bareMs));
+    std::printf("  tarragon           %8.0f ms   ratio %.2f\n", median(frontMs),
+                median(frontMs) / median(bareMs));
     std::printf("resident memory at idle (median of %d):\n", rounds);
     std::printf("  bare list widget   %8.0f KiB\n", median(bareRss));
     std::printf("  tarragon           %8.0f KiB   ratio %.2f\n", median(frontRss),

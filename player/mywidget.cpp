@@ -38,8 +38,6 @@ QString local8(const char* text)
     return QString::fromLocal8Bit(text);
 }
 
-constexpr const char* defaultStartDirectory = "/mmc/mmca1/";
-
 void writeAllTo(int fd, const char* bytes, size_t size)
 {
     while (size > 0) {

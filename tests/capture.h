@@ -1,5 +1,7 @@
 #pragma once
 
+#include "testsupport.h"
+
 #include <QByteArray>
 
 #include <cstdio>
@@ -30,15 +32,7 @@ inline Captured captureOutput(const std::function<void()>& f)
     dup2(savedErr, 2);
     close(savedOut);
     close(savedErr);
-    auto slurp = [](FILE* file) {
-        QByteArray bytes;
-        std::rewind(file);
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-            bytes.append(buffer, static_cast<qsizetype>(n));
-        std::fclose(file);
-        return bytes;
-    };
-    return {slurp(outFile), slurp(errFile)};
+    std::rewind(outFile);
+    std::rewind(errFile);
+    return {readStream(outFile), readStream(errFile)};
 }

@@ -126,21 +126,33 @@ bool writeBytes(const QByteArray& path, const QByteArray& bytes)
 
 QByteArray readBytes(const QByteArray& path)
 {
-    QByteArray bytes;
     FILE* f = std::fopen(path.constData(), "rb");
-    if (!f)
-        return bytes;
+    return f ? readStream(f) : QByteArray();
+}
+
+QByteArray readStream(FILE* stream)
+{
+    QByteArray bytes;
     char buffer[4096];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+    while ((n = std::fread(buffer, 1, sizeof buffer, stream)) > 0)
         bytes.append(buffer, static_cast<qsizetype>(n));
-    std::fclose(f);
+    std::fclose(stream);
     return bytes;
 }
 
 QByteArray canonical(const QString& path)
 {
     return QFile::encodeName(QDir(path).canonicalPath());
+}
+
+void startFrontEnd(QProcess& tarragon, QProcessEnvironment env, const QString& dir)
+{
+    env.insert("PWD", dir);
+    tarragon.setProcessEnvironment(env);
+    tarragon.setWorkingDirectory(dir);
+    tarragon.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    tarragon.start(binaryDir() + "/player/tarragon", {});
 }
 
 QString binaryDir()

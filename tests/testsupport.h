@@ -2,10 +2,12 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <cstdio>
 #include <memory>
 
 // A temporary installation directory the front-end runs in: the working
@@ -46,6 +48,9 @@ private:
 // that does nothing, a playlist folder, and an options record that opens
 // the media folder.
 void prepareInstallation(const QString& dir, const QString& media);
+// Starts the built front-end there, as a program of its own, with env and
+// PWD naming that directory; its errors are forwarded to the test's.
+void startFrontEnd(QProcess& tarragon, QProcessEnvironment env, const QString& dir);
 
 // Resets the process-wide state the front-end keeps between tests.
 void resetFrontEndState();
@@ -64,6 +69,8 @@ void writeAll(const QString& path, const QByteArray& bytes);
 // The same for paths as the file system's bytes, which need not be UTF-8.
 bool writeBytes(const QByteArray& path, const QByteArray& bytes);
 QByteArray readBytes(const QByteArray& path);
+// Everything from the stream's current position to its end; closes it.
+QByteArray readStream(FILE* stream);
 // The canonical path of a directory, as the file system's bytes.
 QByteArray canonical(const QString& path);
 

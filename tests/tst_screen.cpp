@@ -59,12 +59,8 @@ private slots:
         QProcess tarragon;
         QProcessEnvironment env = x.environment();
         env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("PWD", install.path());
         env.insert("MPLAYER_HOME", home.path());
-        tarragon.setProcessEnvironment(env);
-        tarragon.setWorkingDirectory(install.path());
-        tarragon.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        tarragon.start(binaryDir() + "/player/tarragon", {});
+        startFrontEnd(tarragon, env, install.path());
         QVERIFY(tarragon.waitForStarted());
         const QString pid = QString::number(tarragon.processId());
         QString window;

@@ -67,13 +67,9 @@ private slots:
         prepareInstallation(install.path(), media);
 
         QProcessEnvironment own = env;
-        own.insert("PWD", install.path());
         own.insert("TARRAGON_REAL_MPLAYER", binaryDir() + "/tests/stubplayer");
-        tarragon.setProcessEnvironment(own);
-        tarragon.setWorkingDirectory(install.path());
-        tarragon.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         tarragon.setStandardOutputFile(QProcess::nullDevice());
-        tarragon.start(binaryDir() + "/player/tarragon", {});
+        startFrontEnd(tarragon, own, install.path());
         QVERIFY(tarragon.waitForStarted());
 
         // Found, focused and played through X, as a user's keys would.

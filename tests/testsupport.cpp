@@ -7,9 +7,11 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QTest>
 
 #include <csignal>
 #include <cstdio>
@@ -144,6 +146,29 @@ QByteArray readStream(FILE* stream)
 QByteArray canonical(const QString& path)
 {
     return QFile::encodeName(QDir(path).canonicalPath());
+}
+
+QString runProgram(const QProcessEnvironment& env, const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    p.waitForFinished(20000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput());
+}
+
+QString visibleWindowOf(const QProcessEnvironment& env, qint64 pid, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        const QString windows =
+            runProgram(env, "xdotool", {"search", "--onlyvisible", "--pid", QString::number(pid)});
+        if (!windows.trimmed().isEmpty())
+            return windows.section('\n', 0, 0);
+        if (deadline.hasExpired())
+            return {};
+        QTest::qWait(100);
+    }
 }
 
 void startFrontEnd(QProcess& tarragon, QProcessEnvironment env, const QString& dir)

@@ -48,6 +48,11 @@ private:
 // that does nothing, a playlist folder, and an options record that opens
 // the media folder.
 void prepareInstallation(const QString& dir, const QString& media);
+// Runs a program to its end in env; what it printed on standard output.
+QString runProgram(const QProcessEnvironment& env, const QString& program, const QStringList& args);
+// The first visible X window of a process, as xdotool names it, waited for
+// up to timeoutMs; empty when none came.
+QString visibleWindowOf(const QProcessEnvironment& env, qint64 pid, int timeoutMs);
 // Starts the built front-end there, as a program of its own, with env and
 // PWD naming that directory; its errors are forwarded to the test's.
 void startFrontEnd(QProcess& tarragon, QProcessEnvironment env, const QString& dir);

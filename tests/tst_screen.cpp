@@ -12,21 +12,12 @@ class ScreenTest : public QObject
 {
     Q_OBJECT
 private:
-    QString run(const PrivateXServer& server, const QString& program, const QStringList& args)
-    {
-        QProcess p;
-        p.setProcessEnvironment(server.environment());
-        p.start(program, args);
-        p.waitForFinished(20000);
-        return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
-    }
-
     // Where the picture is: the box around the clip's orange pixels in the
     // phone's screen, in the screen's own coordinates.
     QRect picture(const PrivateXServer& server, const QRect& screen)
     {
         const QString shot = QDir::temp().filePath("tst_screen-shot.png");
-        run(server, "import", {"-window", "root", shot});
+        runProgram(server.environment(), "import", {"-window", "root", shot});
         const QImage image(shot);
         QFile::remove(shot);
         QRect box;
@@ -62,13 +53,12 @@ private slots:
         env.insert("MPLAYER_HOME", home.path());
         startFrontEnd(tarragon, env, install.path());
         QVERIFY(tarragon.waitForStarted());
-        const QString pid = QString::number(tarragon.processId());
-        QString window;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !(window = run(x, "xdotool", {"search", "--onlyvisible", "--pid", pid})).isEmpty(),
-            10000);
-        window = window.section('\n', 0, 0);
-        const QString geometry = run(x, "xdotool", {"getwindowgeometry", "--shell", window});
+        const auto xdotool = [&x](const QStringList& args) {
+            return runProgram(x.environment(), "xdotool", args);
+        };
+        const QString window = visibleWindowOf(x.environment(), tarragon.processId(), 10000);
+        QVERIFY(!window.isEmpty());
+        const QString geometry = xdotool({"getwindowgeometry", "--shell", window});
         QRect screen(0, 0, 240, 320);
         for (const QString& line : geometry.split('\n')) {
             if (line.startsWith("X="))
@@ -76,30 +66,28 @@ private slots:
             if (line.startsWith("Y="))
                 screen.moveTop(line.mid(2).toInt());
         }
-        run(x, "xdotool",
-            {"mousemove", QString::number(screen.center().x()),
-             QString::number(screen.center().y())});
-        run(x, "xdotool", {"windowfocus", "--sync", window});
-        run(x, "xdotool", {"key", "Down", "Down", "Return"});
+        xdotool({"mousemove", QString::number(screen.center().x()),
+                 QString::number(screen.center().y())});
+        xdotool({"windowfocus", "--sync", window});
+        xdotool({"key", "Down", "Down", "Return"});
         // FScreen is off: the picture keeps its own size, centred.
         QRect box;
         QTRY_COMPARE_WITH_TIMEOUT(box = picture(x, screen), QRect(40, 100, 160, 120), 10000);
 
-        run(x, "xdotool", {"key", "F4"});
+        xdotool({"key", "F4"});
         QTRY_VERIFY_WITH_TIMEOUT((box = picture(x, screen)).isEmpty(), 10000);
 
         // Menu, Setting, FScreen, as a user would with the keys; then play
         // again: the largest 4:3 picture the screen holds.
-        run(x, "xdotool",
-            {"mousemove", QString::number(screen.x() + 40), QString::number(screen.bottom() - 30),
-             "click", "1"});
+        xdotool({"mousemove", QString::number(screen.x() + 40),
+                 QString::number(screen.bottom() - 30), "click", "1"});
         QTest::qWait(700);
-        run(x, "xdotool", {"key", "Down", "Down", "Right", "Down", "Return"});
+        xdotool({"key", "Down", "Down", "Right", "Down", "Return"});
         QTest::qWait(500);
-        run(x, "xdotool", {"windowfocus", "--sync", window});
-        run(x, "xdotool", {"key", "Return"});
+        xdotool({"windowfocus", "--sync", window});
+        xdotool({"key", "Return"});
         QTRY_COMPARE_WITH_TIMEOUT(box = picture(x, screen), QRect(0, 70, 240, 180), 10000);
-        run(x, "xdotool", {"key", "F4"});
+        xdotool({"key", "F4"});
         QTRY_VERIFY_WITH_TIMEOUT((box = picture(x, screen)).isEmpty(), 10000);
 
         // A request to end ends it as the Exit key does.

@@ -11,17 +11,6 @@
 class WaylandTest : public QObject
 {
     Q_OBJECT
-private:
-    static QString run(const QProcessEnvironment& env, const QString& program,
-                       const QStringList& args)
-    {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.start(program, args);
-        p.waitForFinished(20000);
-        return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
-    }
-
 private slots:
     void thePlayerDrawsInThePhoneWindow()
     {
@@ -73,18 +62,14 @@ private slots:
         QVERIFY(tarragon.waitForStarted());
 
         // Found, focused and played through X, as a user's keys would.
-        const QString pid = QString::number(tarragon.processId());
-        QString window;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !(window = run(env, "xdotool", {"search", "--onlyvisible", "--pid", pid})).isEmpty(),
-            15000);
-        window = window.section('\n', 0, 0);
+        const QString window = visibleWindowOf(env, tarragon.processId(), 15000);
+        QVERIFY(!window.isEmpty());
         // Headless Weston has no seat to focus with: the window is given the
         // focus, and the keys are sent to it, one at a time.
-        run(env, "xdotool", {"windowfocus", window});
+        runProgram(env, "xdotool", {"windowfocus", window});
         QTest::qWait(300);
         for (const char* key : {"Down", "Down", "Return"}) {
-            run(env, "xdotool", {"key", "--window", window, key});
+            runProgram(env, "xdotool", {"key", "--window", window, key});
             QTest::qWait(300);
         }
         QByteArray args;

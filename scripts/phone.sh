@@ -294,7 +294,21 @@ wait_for_line() {
 play_a_clip() {
     key down down
     shot "$shots/1-list.png"
-    tap 40 280
+    local list attempt _
+    list=$(md5sum <"$work/screen.ppm")
+    # On a busy emulator the menu may take a while to show, or a tap may come
+    # before the toolkit reads its pointer: wait for the menu, and tap again
+    # once if it never comes.
+    for attempt in 1 2; do
+        tap 40 280
+        for _ in $(seq 20); do
+            shot "$work/wait.png"
+            [ "$(md5sum <"$work/screen.ppm")" != "$list" ] && break 2
+            sleep 0.5
+        done
+        echo "the menu did not open (attempt $attempt)"
+    done
+    sleep 0.5
     shot "$shots/2-menu.png"
     # The menu rises from the soft key: its first item, Play, is at the top
     # of what changed on the screen.
@@ -303,7 +317,6 @@ play_a_clip() {
         true) | convert - -trim -format '%Y' info: | tr -d '+')
     tap 30 $((top + 12))
     # Playing: the screen no longer shows the menu, and the picture has come.
-    local _
     for _ in $(seq 60); do
         sleep 1
         shot "$shots/3-playing.png"

@@ -43,7 +43,9 @@ kill -TERM "$front"
 wait "$front"
 echo "DEVICE-EXIT status $?, sleep after $(blank) s"
 
-# The user's path, steered by the host.
+# The user's path, steered by the host. The last front-end's picture stays
+# on the framebuffer: cleared, so the host waits for this one to show.
+cat /dev/zero >/dev/fb0 2>/dev/null
 tarragon >/dev/console 2>&1 &
 front=$!
 echo "DEVICE-READY"

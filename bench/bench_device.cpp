@@ -3,7 +3,7 @@
 // started the same way in the same boot. Usage:
 //   bench_device FRONTEND BASELINE [ROUNDS]
 // Both run with the environment the front-end would choose for itself.
-#include "platform/deviceenvironment.h"
+#include "deviceenvironment.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,6 +1,7 @@
+#include "console.h"
+#include "deviceenvironment.h"
+#include "displaysleep.h"
 #include "mywidget.h"
-#include "platform/deviceenvironment.h"
-#include "platform/displaysleep.h"
 #include "platform/zapplication.h"
 #include "playbackstate.h"
 
@@ -13,13 +14,13 @@ int main(int argc, char** argv)
 {
     // Lines on stdout stay in order with the output of the shell commands.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    // Threads the toolkit starts inherit this mask, so SIGCHLD is taken on
-    // the event loop's thread, which unblocks it once the handler is in.
+    // Threads the toolkit starts now inherit this mask; the handler passes
+    // a signal that reaches a later one on to the event loop's thread.
     sigset_t childSignal;
     sigemptyset(&childSignal);
     sigaddset(&childSignal, SIGCHLD);
     pthread_sigmask(SIG_BLOCK, &childSignal, nullptr);
-    const int sleepBefore = DisplaySleep::consoleSetting();
+    const int sleepBefore = consoleBlankSeconds();
     prepareDeviceEnvironment();
     auto app = std::make_unique<ZApplication>(argc, argv, 1);
     const DisplaySleep* displaySleep = DisplaySleep::forFramebuffer(app.get(), sleepBefore);
@@ -29,10 +30,15 @@ int main(int argc, char** argv)
     pthread_sigmask(SIG_UNBLOCK, &childSignal, nullptr);
     window->show();
     const int status = app->exec();
-    const int sleepAfter = displaySleep ? displaySleep->seconds() : -1;
+    // Asked to end while playing (a service manager, a shutdown): the player
+    // goes as the stop key ends it, and the phone's sleep time comes back.
+    window->endPlayback();
+    // The phone's setting as it is now, before the toolkit writes its own
+    // 15 minutes on the way out; then it again.
+    const int sleepAfter = displaySleep ? consoleBlankSeconds() : -1;
     window.reset();
     app.reset();
-    // After the toolkit's own 15 minutes, the phone's setting again.
-    DisplaySleep::restoreConsoleSetting(sleepAfter);
+    if (sleepAfter >= 0)
+        setConsoleBlank(sleepAfter);
     return status;
 }

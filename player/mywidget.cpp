@@ -21,34 +21,14 @@
 #include <QMenu>
 #include <QPixmap>
 
-#include <cerrno>
-#include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <sys/select.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace
 {
 QString local8(const char* text)
 {
     return QString::fromLocal8Bit(text);
-}
-
-void writeAllTo(int fd, const char* bytes, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = write(fd, bytes, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return;
-        bytes += n;
-        size -= static_cast<size_t>(n);
-    }
 }
 } // namespace
 
@@ -69,8 +49,6 @@ MyWidget::MyWidget(QWidget* parent) : ZMainWidget(false, parent, nullptr, 0)
     browser_ = new FileBrowser(this, "aviBrowser");
     setContentWidget(browser_);
     browser_->listDirectory(startDir);
-
-    commandSocket = -1;
 
     cst_ = new UTIL_CST(this, local8("File Browser"), QStringLiteral("CST_Menu"),
                         QStringLiteral("CST_Exit"));
@@ -300,73 +278,20 @@ int MyWidget::startPlayback(const char* path, bool playlist)
     playbackState.menuMode = false;
     saveSettings();
     setFullScreen(true);
-
     // Built before the fork: the child of a threaded process may only make
     // async-signal-safe calls until it execs.
     const PlayerArgs args = buildPlayerArgs(playerOptions(playlist), path);
-
-    // SIGCHLD waits until playing is set, so a player that ends at once is
-    // not missed. Players that ended earlier are collected first.
-    sigset_t childSignal;
-    sigset_t previousMask;
-    sigemptyset(&childSignal);
-    sigaddset(&childSignal, SIGCHLD);
-    sigprocmask(SIG_BLOCK, &childSignal, &previousMask);
-    while (waitpid(-1, nullptr, WNOHANG) > 0) {
-    }
-
-    // A player that ended by itself leaves its socket open until the next
-    // tick, and this launch may come first.
-    if (commandSocket >= 0)
-        ::close(commandSocket);
-    commandSocket = -1;
-    videoMarker_.reset();
-
-    int sockets[2];
-    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0) {
-        sigprocmask(SIG_SETMASK, &previousMask, nullptr);
-        std::perror("socketpair");
+    if (!player_.launch(args)) {
         setFullScreen(false);
         return -1;
     }
-    commandSocket = sockets[0];
-    playerSocket = sockets[1];
-    std::fflush(stdout);
-    std::fflush(stderr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        playbackState.childPid = 0;
-        ::close(commandSocket);
-        dup2(playerSocket, 1);
-        dup2(playerSocket, 0);
-        dup2(playerSocket, 2);
-        if (playerSocket > 2)
-            ::close(playerSocket);
-        sigprocmask(SIG_SETMASK, &previousMask, nullptr);
-        execvp(args.argv[0], const_cast<char* const*>(args.argv.data()));
-        _exit(0);
-    }
-    ::close(playerSocket);
-    playerSocket = -1;
-    if (pid < 0) {
-        std::perror("fork");
-        ::close(commandSocket);
-        commandSocket = -1;
-        sigprocmask(SIG_SETMASK, &previousMask, nullptr);
-        setFullScreen(false);
-        return -1;
-    }
-    playbackState.childPid = pid;
-    playbackState.playing = true;
-    sigprocmask(SIG_SETMASK, &previousMask, nullptr);
     return 0;
 }
 
 void MyWidget::stopPlayback()
 {
     sendCommand("quit\n", 0);
-    ::close(commandSocket);
-    commandSocket = -1;
+    player_.close();
     playbackState.playing = false;
     setFullScreen(false);
     // The string and its NUL; the rest is cleared, so no byte of an earlier,
@@ -376,73 +301,43 @@ void MyWidget::stopPlayback()
                strnlen(browser_->mediaPath.data(), browser_->mediaPath.size() - 1));
 }
 
+void MyWidget::endPlayback()
+{
+    if (playbackState.playing) {
+        stopPlayback();
+    } else if (playbackState.fullScreen) {
+        player_.close();
+        setFullScreen(false);
+    }
+}
+
 void MyWidget::sendCommand(const char* text, int gain)
 {
     if (!playbackState.playing)
         return;
-    // Never blocks on a player that does not read, and a player that has
-    // gone must not take the front-end with it through SIGPIPE.
-    [[maybe_unused]] ssize_t sent =
-        send(commandSocket, text, std::strlen(text), MSG_NOSIGNAL | MSG_DONTWAIT);
+    player_.send(text);
     applyAudioRoute(gain);
-}
-
-bool MyWidget::pollPlayer()
-{
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(commandSocket, &readable);
-    timeval timeout{0, 200};
-    if (select(commandSocket + 1, &readable, nullptr, nullptr, &timeout) <= 0 ||
-        !FD_ISSET(commandSocket, &readable))
-        return true;
-
-    // Everything waiting is taken, so a talkative player never fills the
-    // socket and stalls in its own write; the budget keeps one that never
-    // stops printing from holding the window.
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + maxPollTime;
-    std::array<char, 1024> output{};
-    bool open = true;
-    bool video = false;
-    for (int reads = 0; reads < maxReadsPerTick; ++reads) {
-        const ssize_t n = recv(commandSocket, output.data(), output.size(), MSG_DONTWAIT);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            // End of file: every copy of the player's end is closed, so it
-            // has gone, whether or not its SIGCHLD reached us.
-            open = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
-            break;
-        }
-        writeAllTo(STDERR_FILENO, output.data(), static_cast<size_t>(n));
-        video = videoMarker_.feed(output.data(), static_cast<size_t>(n)) || video;
-        if (Clock::now() >= deadline)
-            break;
-    }
-    applyAudioRoute(75);
-    if (video) {
-        std::printf("video file\n");
-        runShellCommands({"./panelrest 0"});
-    }
-    return open;
 }
 
 void MyWidget::timerEvent(QTimerEvent* /*event*/)
 {
     if (playbackState.playing) {
-        if (!pollPlayer()) {
+        const PlayerProcess::Output output = player_.drain();
+        if (output.readable)
+            applyAudioRoute(75);
+        if (output.video) {
+            std::printf("video file\n");
+            runShellCommands({"./panelrest 0"});
+        }
+        if (!output.open) {
             playbackState.playing = false;
-            ::close(commandSocket);
-            commandSocket = -1;
-            setFullScreen(false);
+            endPlayback();
         } else if (playbackState.focusLost) {
             stopPlayback();
         }
-    } else if (playbackState.fullScreen) {
-        ::close(commandSocket);
-        commandSocket = -1;
-        setFullScreen(false);
+    } else {
+        // A player that ended by itself leaves the full screen to this tick.
+        endPlayback();
     }
     playbackState.focusLost = false;
 }

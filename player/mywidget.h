@@ -1,13 +1,12 @@
 #pragma once
 
 #include "platform/zmainwidget.h"
-#include "videomarker.h"
+#include "playerprocess.h"
 
 #include <QByteArray>
 #include <QHash>
 
 #include <array>
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
 
@@ -17,7 +16,7 @@ class PopupMenu;
 class UTIL_CST;
 
 // The main window: browser, soft keys, menus, the presentation switch, and
-// control of the player process.
+// what the player is told and when.
 class MyWidget : public ZMainWidget
 {
     Q_OBJECT
@@ -30,6 +29,10 @@ public:
     void stopPlayback();
     void sendCommand(const char* text, int gain);
     void setMenuMode(bool on);
+    // Ends playback however it stands, as the front-end is about to end: a
+    // player still running as the stop key ends it, one that has ended as
+    // the timer would.
+    void endPlayback();
 
     FileBrowser* browser() const { return browser_; }
     UTIL_CST* softKeys() const { return cst_; }
@@ -40,7 +43,7 @@ public:
     PopupMenu* scaleMenu() const { return scaleMenu_; }
     const QByteArray& playlistDirectory() const { return playlistDir; }
     bool isBrowseMode() const { return browseMode; }
-    int commandSocketFd() const { return commandSocket; }
+    int commandSocketFd() const { return player_.socket(); }
     int currentAdjustIndex() const { return adjustIndex; }
 
     // Menu item identifiers a handler must recognise.
@@ -65,8 +68,6 @@ protected:
 private:
     void fillPlaylistMenu();
     PlayerOptions playerOptions(bool playlist) const;
-    // Reads what the player printed; false once the player has gone.
-    bool pollPlayer();
     void actOnKey(std::uint16_t keyCode);
     void appendToDefaultPlaylist();
 
@@ -82,13 +83,7 @@ private:
     PopupMenu* channelMenu_ = nullptr;
     PopupMenu* settingMenu_ = nullptr;
     PopupMenu* scaleMenu_ = nullptr;
-    int commandSocket = -1;
-    int playerSocket = -1;
+    PlayerProcess player_;
     int adjustIndex = 0;
     std::array<char, 100> commandBuffer{};
-    VideoMarkerScanner videoMarker_;
-
-    // How much of the player's output one tick may take.
-    static constexpr std::chrono::milliseconds maxPollTime{4};
-    static constexpr int maxReadsPerTick = 1024;
 };

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstddef>
+#include <pthread.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,9 @@ const int frontEndPid = getpid();
 
 namespace
 {
+// Set before main runs, on the thread that runs it: the event loop's.
+const pthread_t eventLoopThread = pthread_self();
+
 // Appends the decimal form of value; no stdio, so it is safe in a handler.
 size_t appendInt(char* out, size_t pos, size_t size, int value)
 {
@@ -43,6 +47,14 @@ size_t appendText(char* out, size_t pos, size_t size, const char* text)
 void onChildSignal(int signal)
 {
     const int savedErrno = errno;
+    // Threads the toolkit starts later take SIGCHLD too. The work is the
+    // event loop's, where the hold-back around a launch holds it, so the
+    // signal goes on to that thread. (pthread_equal only compares.)
+    if (!pthread_equal(pthread_self(), eventLoopThread)) {
+        pthread_kill(eventLoopThread, signal);
+        errno = savedErrno;
+        return;
+    }
     const int pid = playbackState.childPid;
     std::array<char, 80> line{};
     size_t n = appendText(line.data(), 0, line.size(), "process ");

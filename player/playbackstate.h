@@ -22,5 +22,6 @@ extern PlaybackState playbackState;
 // The front-end's own process id, taken before main runs.
 extern const int frontEndPid;
 
-// The SIGCHLD handler: async-signal-safe throughout, and safe on any thread.
+// The SIGCHLD handler: async-signal-safe throughout. Its work is done on the
+// event loop's thread only; another thread passes the signal on to it.
 void onChildSignal(int signal);

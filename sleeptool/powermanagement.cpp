@@ -1,8 +1,6 @@
 #include "powermanagement.h"
 
-#include "consoleblank.h"
-
-#include <cstdlib>
+#include "console.h"
 
 #ifdef PANELREST_HAVE_X11
 #include <X11/Xlib.h>
@@ -46,14 +44,12 @@ bool setScreenSaver(int seconds)
 
 // Without an X display the phone's display is the framebuffer behind the
 // console: its blanking timeout is the sleep time (the front-end keeps it
-// while it holds the framebuffer). PANELREST_CONSOLE names another console
-// than the current one.
-extern "C" void PM_setupLcdSleepTime(int seconds)
+// while it holds the framebuffer).
+extern "C" int PM_setupLcdSleepTime(int seconds)
 {
 #ifdef PANELREST_HAVE_X11
     if (setScreenSaver(seconds))
-        return;
+        return 0;
 #endif
-    const char* console = std::getenv("PANELREST_CONSOLE");
-    setConsoleBlank(console && *console ? console : "/dev/tty0", seconds);
+    return setConsoleBlank(seconds) ? 0 : -1;
 }

@@ -75,6 +75,11 @@ int panelrestMain(int argc, const char* const* argv, const char* configPath,
     seconds = clampSleepTime(seconds);
     std::fputs(sleepMessage(seconds).c_str(), stdout);
     std::fflush(stdout);
-    setSleepTime(seconds);
+    if (setSleepTime(seconds) != 0) {
+        std::fputs("panelrest: the sleep time could not be set: no display or console to set it "
+                   "on\n",
+                   stderr);
+        return 1;
+    }
     return 0;
 }

@@ -19,8 +19,10 @@ int sleepTimeForSetting(int code);
 int clampSleepTime(int seconds);
 std::string sleepMessage(int seconds);
 
-using SetSleepTime = void (*)(int seconds);
+// 0 when the sleep time was set, anything else when it could not be.
+using SetSleepTime = int (*)(int seconds);
 
-// The whole tool: scan, policy, message, one call of setSleepTime.
+// The whole tool: scan, policy, message, one call of setSleepTime. A sleep
+// time that could not be set is an error, on standard error with status 1.
 int panelrestMain(int argc, const char* const* argv, const char* configPath,
                   SetSleepTime setSleepTime);

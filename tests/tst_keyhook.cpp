@@ -1,5 +1,5 @@
-#include "platform/deviceenvironment.h"
-#include "platform/displaysleep.h"
+#include "deviceenvironment.h"
+#include "displaysleep.h"
 #include "platform/phonekeys.h"
 #include "platform/zmainwidget.h"
 
@@ -145,36 +145,113 @@ private slots:
             QCOMPARE(s.type, 2);
     }
 
-    void displaySleepsWithoutInputAndTheNextKeyOnlyWakesIt()
+    void theInputThatWakesTheDisplayDoesNothingElse()
     {
         QTemporaryDir dir;
         const QString setting = dir.filePath("consoleblank");
         writeAll(setting, "1\n");
         std::vector<bool> blanks;
         DisplaySleep sleep(QFile::encodeName(setting), [&](bool b) { blanks.push_back(b); });
-        QTRY_VERIFY_WITH_TIMEOUT(sleep.isBlanked(), 5000);
+        QWindow* w = window->windowHandle();
+        auto asleep = [&] {
+            QTRY_VERIFY_WITH_TIMEOUT(sleep.isBlanked(), 5000);
+            window->seen.clear();
+        };
+        auto clicked = [&](QPoint at) {
+            QTest::mouseClick(w, Qt::LeftButton, {}, at);
+            return window->seen.size() == 2 && window->seen[0].press && !window->seen[1].press;
+        };
+
+        // A key: its press and its release.
+        asleep();
         QCOMPARE(blanks, std::vector<bool>({true}));
-        // The key that wakes the display goes no further, press nor release.
-        QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+        QTest::keyClick(w, Qt::Key_Return);
         QVERIFY(!sleep.isBlanked());
         QVERIFY(window->seen.empty());
-        QTest::keyClick(window->windowHandle(), Qt::Key_Down);
+        QTest::keyClick(w, Qt::Key_Down);
         QCOMPARE(window->seen.size(), size_t(2));
+
+        // A tap at a new place: the move there, its press and its release.
+        asleep();
+        QTest::mouseMove(w, QPoint(20, 20));
+        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(20, 20));
+        QVERIFY(!sleep.isBlanked());
+        QVERIFY(window->seen.empty());
+        QTest::qWait(300);
+        QVERIFY(clicked(QPoint(60, 60)));
+
+        // A move, and then a click of its own that works whole.
+        asleep();
+        QTest::mouseMove(w, QPoint(30, 30));
+        QVERIFY(!sleep.isBlanked());
+        QTest::qWait(300);
+        QVERIFY(clicked(QPoint(30, 30)));
+
         // Never, while it says 0: the display lights at once.
-        QTRY_VERIFY_WITH_TIMEOUT(sleep.isBlanked(), 5000);
+        asleep();
         writeAll(setting, "0\n");
         sleep.check();
         QVERIFY(!sleep.isBlanked());
-        QCOMPARE(blanks, std::vector<bool>({true, false, true, false}));
+        QCOMPARE(blanks, std::vector<bool>({true, false, true, false, true, false, true, false}));
     }
 
-    void aDeviceChoosesItsPlatformAndInputs()
+    void aDeviceSettlesItsEnvironment_data()
     {
-        QCOMPARE(choosePlatform("", ":0", "wayland-0"), QByteArray("xcb"));
-        QCOMPARE(choosePlatform("", "", "wayland-0"), QByteArray());
-        QCOMPARE(choosePlatform("", "", ""), QByteArray("linuxfb"));
-        QCOMPARE(choosePlatform("offscreen", ":0", ""), QByteArray("offscreen"));
+        QTest::addColumn<QStringList>("current");
+        QTest::addColumn<bool>("udev");
+        QTest::addColumn<QStringList>("set");
+        const QStringList framebuffer = {"FRAMEBUFFER=/dev/fb0",
+                                         "QT_QPA_PLATFORM=linuxfb:fb=/dev/fb0"};
+        QTest::newRow("a phone without udev finds its keys and pointer")
+            << QStringList() << false
+            << framebuffer + QStringList{"QT_QPA_EVDEV_KEYBOARD_PARAMETERS=/dev/input/event0",
+                                         "QT_QPA_EVDEV_MOUSE_PARAMETERS=/dev/input/event2:abs",
+                                         "QT_QPA_FB_HIDECURSOR=1", "QT_QPA_FB_NO_LIBINPUT=1"};
+        QTest::newRow("a display that is not there: the framebuffer next")
+            << QStringList{"DISPLAY=:0"} << true
+            << QStringList{"FRAMEBUFFER=/dev/fb0", "QT_QPA_PLATFORM=xcb;linuxfb:fb=/dev/fb0"};
+        QTest::newRow("Wayland alone: the toolkit chooses")
+            << QStringList{"WAYLAND_DISPLAY=wayland-0"} << true << QStringList();
+        QTest::newRow("the user's platform stays")
+            << QStringList{"QT_QPA_PLATFORM=offscreen", "DISPLAY=:0"} << false
+            << QStringList{"QT_QPA_PLATFORM=offscreen"};
+        QTest::newRow("FRAMEBUFFER names the toolkit's framebuffer")
+            << QStringList{"FRAMEBUFFER=/dev/fb1"} << true
+            << QStringList{"FRAMEBUFFER=/dev/fb1", "QT_QPA_PLATFORM=linuxfb:fb=/dev/fb1"};
+        QTest::newRow("the toolkit's framebuffer is the player's")
+            << QStringList{"QT_QPA_PLATFORM=linuxfb:fb=/dev/fb1:size=320x240",
+                           "FRAMEBUFFER=/dev/fb0"}
+            << true
+            << QStringList{"FRAMEBUFFER=/dev/fb1",
+                           "QT_QPA_PLATFORM=linuxfb:fb=/dev/fb1:size=320x240"};
+        QTest::newRow("inputs the user named still need no libinput")
+            << QStringList{"QT_QPA_EVDEV_KEYBOARD_PARAMETERS=/dev/input/event5"} << false
+            << framebuffer + QStringList{"QT_QPA_FB_NO_LIBINPUT=1"};
+    }
 
+    void aDeviceSettlesItsEnvironment()
+    {
+        QFETCH(QStringList, current);
+        QFETCH(bool, udev);
+        QFETCH(QStringList, set);
+        Environment environment;
+        for (const QString& variable : current)
+            environment.insert(variable.section('=', 0, 0).toLatin1(),
+                               variable.section('=', 1).toLatin1());
+        const Environment result = deviceEnvironment(environment, udev, [] {
+            return QList<InputDevice>{{"/dev/input/event0", InputKind::Keyboard},
+                                      {"/dev/input/event2", InputKind::Tablet}};
+        });
+        QStringList got;
+        for (auto it = result.begin(); it != result.end(); ++it)
+            got << QString::fromLatin1(it.key() + '=' + it.value());
+        got.sort();
+        set.sort();
+        QCOMPARE(got, set);
+    }
+
+    void inputDevicesAreClassed()
+    {
         auto device = [](std::initializer_list<int> events, std::initializer_list<int> keys,
                          std::initializer_list<int> absolute, std::initializer_list<int> relative) {
             InputCapabilities c;

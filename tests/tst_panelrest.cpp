@@ -1,5 +1,5 @@
 #include "capture.h"
-#include "consoleblank.h"
+#include "console.h"
 #include "scanner.h"
 #include "sleeppolicy.h"
 #include "systemsetting.h"
@@ -15,9 +15,11 @@
 namespace
 {
 std::vector<int> calls;
-void recordCall(int seconds)
+int callResult = 0;
+int recordCall(int seconds)
 {
     calls.push_back(seconds);
+    return callResult;
 }
 
 struct Run {
@@ -70,7 +72,11 @@ private:
     }
 
 private slots:
-    void init() { calls.clear(); }
+    void init()
+    {
+        calls.clear();
+        callResult = 0;
+    }
 
     void usageWithoutArgumentsAndNoCall()
     {
@@ -252,7 +258,8 @@ private slots:
         QTemporaryDir dir;
         // No display: the console's blanking timeout is set, here on a file
         // standing in for the console.
-        const QString console = dir.filePath("console");
+        QString console = dir.filePath("console");
+        QByteArray errors;
         auto run = [&](const QStringList& args) {
             writeAll(console, "");
             QProcess p;
@@ -263,6 +270,7 @@ private slots:
             p.setWorkingDirectory(dir.path());
             p.start(tool, args);
             p.waitForFinished(10000);
+            errors = p.readAllStandardError();
             return std::make_pair(p.exitCode(), p.readAllStandardOutput());
         };
         QCOMPARE(run({}).second.left(24), QByteArray("USAGE:panelrest [n] [-r]"));
@@ -284,6 +292,12 @@ private slots:
         QCOMPARE(consoleBlankSequence(61), std::string("\033[9;2]"));
         QCOMPARE(consoleBlankSequence(600), std::string("\033[9;10]"));
         QCOMPARE(consoleBlankSequence(1000000), std::string("\033[9;60]"));
+
+        // No console to set it on (an ordinary user away from the console):
+        // an error, never the success it used to be reported as.
+        console = dir.filePath("no such folder/console");
+        QCOMPARE(run({"0"}), std::make_pair(1, QByteArray("now the lcd never sleep.\n")));
+        QVERIFY(errors.contains("could not be set"));
     }
 };
 

@@ -22,10 +22,10 @@ ZApplication::ZApplication(int& argc, char** argv, int /*type*/) : QApplication(
 {
     setApplicationName(QStringLiteral("tarragon"));
 
-    // A request to end (the phone shutting down, a kill) ends the event
-    // loop, and the program ends as it does from the Exit key. Left to the
-    // toolkit's framebuffer platform, it would end at once, leaving the
-    // console's settings as the toolkit likes them.
+    // A request to end (the phone shutting down, a service manager, a lost
+    // terminal) ends the event loop, and the program ends as it does from
+    // the Exit key. Left to the toolkit's framebuffer platform, it would end
+    // at once, leaving the console's settings as the toolkit likes them.
     if (pipe2(terminationPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     auto* notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, this);
@@ -39,12 +39,12 @@ ZApplication::ZApplication(int& argc, char** argv, int /*type*/) : QApplication(
     };
     action.sa_handler = onTermination;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
     sigset_t requests;
     sigemptyset(&requests);
-    sigaddset(&requests, SIGTERM);
-    sigaddset(&requests, SIGINT);
+    for (int request : {SIGTERM, SIGINT, SIGHUP}) {
+        sigaction(request, &action, nullptr);
+        sigaddset(&requests, request);
+    }
     pthread_sigmask(SIG_UNBLOCK, &requests, nullptr);
 }
 

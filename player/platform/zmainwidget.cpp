@@ -105,6 +105,7 @@ bool ZMainWidget::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonRelease: {
         WSEvent ws;
         ws.type = WSEvent::Mouse;
+        ws.isPress = event->type() == QEvent::MouseButtonPress;
         return qwsEvent(&ws);
     }
     default:

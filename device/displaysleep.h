@@ -11,7 +11,7 @@
 // the kernel never blanks a console in graphics mode, and the toolkit holds
 // the console in graphics mode while it draws on the framebuffer. So the
 // framebuffer's owner does it: after that long without input the display
-// is blanked, and the next input lights it again and goes no further.
+// is blanked, and the input that lights it again does nothing else.
 class DisplaySleep : public QObject
 {
     Q_OBJECT
@@ -24,20 +24,14 @@ public:
     ~DisplaySleep() override;
 
     // On the toolkit's framebuffer platform: the console's timeout, and the
-    // framebuffer blanked through the kernel. Elsewhere nothing. The
-    // toolkit turns the console's timeout off when it starts, and sets its
-    // own 15 minutes when it ends: settingBefore, read before it started,
-    // is put back at once, and the owner puts back seconds() at the end.
+    // framebuffer (FRAMEBUFFER) blanked through the kernel. Elsewhere
+    // nothing. The toolkit turns the console's timeout off when it starts:
+    // settingBefore, read before it started, is put back at once.
     static DisplaySleep* forFramebuffer(QObject* parent, int settingBefore);
-    // The console's timeout in seconds; -1 when it cannot be read.
-    static int consoleSetting();
-    static void restoreConsoleSetting(int seconds);
-    // The setting as last read.
-    int seconds() const { return seconds_; }
 
     bool isBlanked() const { return blanked_; }
-    // Reads the setting and blanks or lights as it says; the owner's timer
-    // calls it about once a second.
+    // Reads the setting and blanks or lights as it says; a timer calls it
+    // about once a second.
     void check();
 
 protected:
@@ -49,8 +43,9 @@ private:
     QByteArray setting_;
     Blank blank_;
     QElapsedTimer sinceInput_;
-    int seconds_ = 0;
     bool blanked_ = false;
-    // The press that woke the display: its release goes no further either.
-    bool swallowRelease_ = false;
+    // The input that woke the display goes no further, to its end: a key or
+    // a tap until what it pressed is released, a move until it pauses.
+    bool waking_ = false;
+    int held_ = 0;
 };

@@ -1,24 +1,12 @@
-#include "deviceenvironment.h"
+#include "inputdevices.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 
 #include <array>
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
-
-QByteArray choosePlatform(const QByteArray& requested, const QByteArray& display,
-                          const QByteArray& waylandDisplay)
-{
-    if (!requested.isEmpty())
-        return requested;
-    if (!display.isEmpty())
-        return QByteArrayLiteral("xcb");
-    if (!waylandDisplay.isEmpty())
-        return {};
-    return QByteArrayLiteral("linuxfb");
-}
 
 InputKind classifyInputDevice(const InputCapabilities& device)
 {
@@ -86,8 +74,9 @@ template <size_t N> bool readBits(int fd, unsigned type, std::bitset<N>& bits)
         bits[i] = (bytes[i / 8] >> (i % 8)) & 1U;
     return true;
 }
+} // namespace
 
-QList<InputDevice> inputDevices()
+QList<InputDevice> findInputDevices()
 {
     QList<InputDevice> devices;
     const QStringList nodes =
@@ -108,32 +97,4 @@ QList<InputDevice> inputDevices()
         close(fd);
     }
     return devices;
-}
-
-void setUnlessSet(const char* name, const QByteArray& value)
-{
-    if (!value.isEmpty() && !qEnvironmentVariableIsSet(name))
-        qputenv(name, value);
-}
-} // namespace
-
-void prepareDeviceEnvironment()
-{
-    const QByteArray platform =
-        choosePlatform(qgetenv("QT_QPA_PLATFORM"), qgetenv("DISPLAY"), qgetenv("WAYLAND_DISPLAY"));
-    if (!platform.isEmpty())
-        qputenv("QT_QPA_PLATFORM", platform);
-    if (!platform.startsWith("linuxfb") || QFileInfo::exists(QStringLiteral("/run/udev/control")))
-        return;
-    if (qEnvironmentVariableIsSet("QT_QPA_EVDEV_KEYBOARD_PARAMETERS") ||
-        qEnvironmentVariableIsSet("QT_QPA_EVDEV_MOUSE_PARAMETERS") ||
-        qEnvironmentVariableIsSet("QT_QPA_EVDEV_TOUCHSCREEN_PARAMETERS"))
-        return;
-    const EvdevSettings settings = evdevSettings(inputDevices());
-    setUnlessSet("QT_QPA_FB_NO_LIBINPUT", "1");
-    setUnlessSet("QT_QPA_EVDEV_KEYBOARD_PARAMETERS", settings.keyboard);
-    setUnlessSet("QT_QPA_EVDEV_MOUSE_PARAMETERS", settings.mouse);
-    setUnlessSet("QT_QPA_EVDEV_TOUCHSCREEN_PARAMETERS", settings.touchScreen);
-    if (settings.hideCursor)
-        setUnlessSet("QT_QPA_FB_HIDECURSOR", "1");
 }

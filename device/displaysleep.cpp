@@ -1,10 +1,10 @@
 #include "displaysleep.h"
 
-#include "consoleblank.h"
+#include "console.h"
 
 #include <QCoreApplication>
-#include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QTimer>
 
 #include <cstdlib>
@@ -15,8 +15,6 @@
 
 namespace
 {
-const char* const consoleBlank = "/sys/module/kernel/parameters/consoleblank";
-
 int readSeconds(const QByteArray& path)
 {
     const int fd = open(path.constData(), O_RDONLY | O_CLOEXEC);
@@ -28,39 +26,37 @@ int readSeconds(const QByteArray& path)
     return n > 0 ? std::atoi(text) : -1;
 }
 
-// The framebuffer the toolkit draws on: its "fb=" parameter, else the first.
-QByteArray framebufferDevice()
-{
-    const QList<QByteArray> parameters = qgetenv("QT_QPA_PLATFORM").split(':');
-    for (const QByteArray& parameter : parameters)
-        if (parameter.startsWith("fb="))
-            return parameter.mid(3);
-    return QByteArrayLiteral("/dev/fb0");
-}
+// Input that follows the waking input closer than this is part of it: a tap
+// arrives as a move to its place and then its press.
+constexpr qint64 wakingGapMs = 250;
 
-bool isInput(QEvent::Type type)
+enum class Input { None, Press, Release, Other };
+
+Input inputOf(const QEvent* event)
 {
-    switch (type) {
+    switch (event->type()) {
     case QEvent::KeyPress:
-    case QEvent::KeyRelease:
+    case QEvent::KeyRelease: {
+        // A held key repeats; only its first press and last release count.
+        if (static_cast<const QKeyEvent*>(event)->isAutoRepeat())
+            return Input::Other;
+        return event->type() == QEvent::KeyPress ? Input::Press : Input::Release;
+    }
     case QEvent::MouseButtonPress:
+    case QEvent::TouchBegin:
+        return Input::Press;
     case QEvent::MouseButtonRelease:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+        return Input::Release;
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
     case QEvent::Wheel:
-    case QEvent::TouchBegin:
     case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-        return true;
+        return Input::Other;
     default:
-        return false;
+        return Input::None;
     }
-}
-
-bool isRelease(QEvent::Type type)
-{
-    return type == QEvent::KeyRelease || type == QEvent::MouseButtonRelease ||
-           type == QEvent::TouchEnd;
 }
 } // namespace
 
@@ -81,25 +77,17 @@ DisplaySleep::~DisplaySleep()
     setBlanked(false);
 }
 
-int DisplaySleep::consoleSetting()
-{
-    return readSeconds(consoleBlank);
-}
-
-void DisplaySleep::restoreConsoleSetting(int seconds)
-{
-    if (seconds >= 0)
-        setConsoleBlank("/dev/tty0", seconds);
-}
-
 DisplaySleep* DisplaySleep::forFramebuffer(QObject* parent, int settingBefore)
 {
     if (QGuiApplication::platformName() != QLatin1String("linuxfb"))
         return nullptr;
-    restoreConsoleSetting(settingBefore);
-    const QByteArray device = framebufferDevice();
+    if (settingBefore >= 0)
+        setConsoleBlank(settingBefore);
+    QByteArray device = qgetenv("FRAMEBUFFER");
+    if (device.isEmpty())
+        device = QByteArrayLiteral("/dev/fb0");
     return new DisplaySleep(
-        QByteArray(consoleBlank),
+        QByteArrayLiteral("/sys/module/kernel/parameters/consoleblank"),
         [device](bool blank) {
             const int fd = open(device.constData(), O_RDWR | O_CLOEXEC);
             if (fd < 0)
@@ -113,7 +101,6 @@ DisplaySleep* DisplaySleep::forFramebuffer(QObject* parent, int settingBefore)
 void DisplaySleep::check()
 {
     const int seconds = readSeconds(setting_);
-    seconds_ = seconds;
     if (seconds <= 0)
         setBlanked(false);
     else if (sinceInput_.elapsed() >= qint64(seconds) * 1000)
@@ -130,17 +117,28 @@ void DisplaySleep::setBlanked(bool blanked)
 
 bool DisplaySleep::eventFilter(QObject* watched, QEvent* event)
 {
-    if (!isInput(event->type()))
+    // Each input comes to its window first; the same event handed on to the
+    // window's widgets is not another input.
+    const Input input = inputOf(event);
+    if (input == Input::None || !watched->isWindowType())
         return QObject::eventFilter(watched, event);
-    sinceInput_.restart();
+    const qint64 quiet = sinceInput_.elapsed();
     if (blanked_) {
         setBlanked(false);
-        swallowRelease_ = !isRelease(event->type());
-        return true;
+        waking_ = true;
+        held_ = 0;
+    } else if (waking_ && held_ == 0 && quiet >= wakingGapMs) {
+        waking_ = false;
     }
-    if (swallowRelease_ && isRelease(event->type())) {
-        swallowRelease_ = false;
-        return true;
+    // From here: lighting the display may take a while, and the input
+    // queued meanwhile is still part of what woke it.
+    sinceInput_.restart();
+    if (!waking_)
+        return QObject::eventFilter(watched, event);
+    if (input == Input::Press) {
+        ++held_;
+    } else if (input == Input::Release && held_ > 0 && --held_ == 0) {
+        waking_ = false;
     }
-    return QObject::eventFilter(watched, event);
+    return true;
 }

@@ -1,0 +1,60 @@
+#include "console.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <linux/kd.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+std::string consoleBlankSequence(int seconds)
+{
+    const long minutes = seconds <= 0 ? 0 : std::min(60L, (static_cast<long>(seconds) + 59) / 60);
+    return "\033[9;" + std::to_string(minutes) + "]";
+}
+
+int openConsole()
+{
+    constexpr int flags = O_WRONLY | O_NOCTTY | O_CLOEXEC;
+    const char* named = std::getenv("PANELREST_CONSOLE");
+    if (named && *named)
+        return open(named, flags);
+    const int fd = open("/dev/tty0", flags);
+    if (fd >= 0)
+        return fd;
+    const int own = open("/dev/tty", flags);
+    // Only a virtual console knows the sequence: on a remote terminal it
+    // would be printed, and set nothing.
+    int mode = 0;
+    if (own >= 0 && ioctl(own, KDGETMODE, &mode) != 0) {
+        close(own);
+        return -1;
+    }
+    return own;
+}
+
+bool setConsoleBlank(int seconds)
+{
+    const int fd = openConsole();
+    if (fd < 0)
+        return false;
+    const std::string sequence = consoleBlankSequence(seconds);
+    ssize_t written;
+    do
+        written = write(fd, sequence.data(), sequence.size());
+    while (written < 0 && errno == EINTR);
+    close(fd);
+    return written == static_cast<ssize_t>(sequence.size());
+}
+
+int consoleBlankSeconds()
+{
+    const int fd = open("/sys/module/kernel/parameters/consoleblank", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    char text[32] = {};
+    const ssize_t n = read(fd, text, sizeof text - 1);
+    close(fd);
+    return n > 0 ? std::atoi(text) : -1;
+}

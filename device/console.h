@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+// The Linux console's blanking timeout: how long the display stays lit
+// without input. It is kept in whole minutes, at most 60, 0 for never, and
+// lasts until it is set again. Both programs set it here: panelrest, and
+// the front-end when it puts the phone's setting back over the toolkit's.
+
+// The console's escape sequence that sets it, for a sleep time in seconds
+// (rounded up to whole minutes).
+std::string consoleBlankSequence(int seconds);
+
+// The console to set it on, as the toolkit finds its own: /dev/tty0, else
+// the controlling terminal when that is a virtual console (an ordinary
+// user logged in at the console may not open /dev/tty0). PANELREST_CONSOLE
+// names another. -1 when there is none.
+int openConsole();
+
+// Sets the timeout; false when no console took it.
+bool setConsoleBlank(int seconds);
+
+// The timeout as the kernel keeps it, in seconds; -1 when it cannot be read.
+int consoleBlankSeconds();

@@ -1,0 +1,104 @@
+#include "deviceenvironment.h"
+
+#include <QFileInfo>
+
+namespace
+{
+const QByteArray platformVariable = QByteArrayLiteral("QT_QPA_PLATFORM");
+const QByteArray framebufferVariable = QByteArrayLiteral("FRAMEBUFFER");
+
+// A platform is a list of "name:parameter:..." entries separated by ';',
+// tried in turn.
+bool isFramebuffer(const QByteArray& entry)
+{
+    return entry == "linuxfb" || entry.startsWith("linuxfb:");
+}
+
+QByteArray framebufferParameter(const QByteArray& entry)
+{
+    const QList<QByteArray> parameters = entry.split(':');
+    for (qsizetype i = 1; i < parameters.size(); ++i)
+        if (parameters[i].startsWith("fb=") && parameters[i].size() > 3)
+            return parameters[i].mid(3);
+    return {};
+}
+} // namespace
+
+QByteArray choosePlatform(const QByteArray& requested, const QByteArray& display,
+                          const QByteArray& waylandDisplay)
+{
+    if (!requested.isEmpty())
+        return requested;
+    if (!display.isEmpty())
+        return QByteArrayLiteral("xcb;linuxfb");
+    if (!waylandDisplay.isEmpty())
+        return {};
+    return QByteArrayLiteral("linuxfb");
+}
+
+QByteArray chooseFramebuffer(const QByteArray& platform, const QByteArray& framebuffer)
+{
+    for (const QByteArray& entry : platform.split(';'))
+        if (isFramebuffer(entry) && !framebufferParameter(entry).isEmpty())
+            return framebufferParameter(entry);
+    return framebuffer.isEmpty() ? QByteArrayLiteral("/dev/fb0") : framebuffer;
+}
+
+Environment deviceEnvironment(const Environment& current, bool udev,
+                              const std::function<QList<InputDevice>()>& findInputs)
+{
+    Environment set;
+    const auto setUnlessSet = [&](const QByteArray& name, const QByteArray& value) {
+        if (!value.isEmpty() && !current.contains(name))
+            set.insert(name, value);
+    };
+    QList<QByteArray> platform =
+        choosePlatform(current.value(platformVariable), current.value("DISPLAY"),
+                       current.value("WAYLAND_DISPLAY"))
+            .split(';');
+    if (platform.join(';').isEmpty())
+        return set;
+    const QByteArray device =
+        chooseFramebuffer(platform.join(';'), current.value(framebufferVariable));
+    bool framebuffer = false;
+    for (QByteArray& entry : platform) {
+        if (!isFramebuffer(entry))
+            continue;
+        framebuffer = true;
+        if (framebufferParameter(entry).isEmpty())
+            entry += ":fb=" + device;
+    }
+    set.insert(platformVariable, platform.join(';'));
+    if (!framebuffer)
+        return set;
+    set.insert(framebufferVariable, device);
+    if (udev)
+        return set;
+    setUnlessSet("QT_QPA_FB_NO_LIBINPUT", "1");
+    if (current.contains("QT_QPA_EVDEV_KEYBOARD_PARAMETERS") ||
+        current.contains("QT_QPA_EVDEV_MOUSE_PARAMETERS") ||
+        current.contains("QT_QPA_EVDEV_TOUCHSCREEN_PARAMETERS"))
+        return set;
+    const EvdevSettings settings = evdevSettings(findInputs());
+    setUnlessSet("QT_QPA_EVDEV_KEYBOARD_PARAMETERS", settings.keyboard);
+    setUnlessSet("QT_QPA_EVDEV_MOUSE_PARAMETERS", settings.mouse);
+    setUnlessSet("QT_QPA_EVDEV_TOUCHSCREEN_PARAMETERS", settings.touchScreen);
+    if (settings.hideCursor)
+        setUnlessSet("QT_QPA_FB_HIDECURSOR", "1");
+    return set;
+}
+
+void prepareDeviceEnvironment()
+{
+    Environment current;
+    for (const char* name :
+         {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "FRAMEBUFFER", "QT_QPA_FB_NO_LIBINPUT",
+          "QT_QPA_EVDEV_KEYBOARD_PARAMETERS", "QT_QPA_EVDEV_MOUSE_PARAMETERS",
+          "QT_QPA_EVDEV_TOUCHSCREEN_PARAMETERS", "QT_QPA_FB_HIDECURSOR"})
+        if (qEnvironmentVariableIsSet(name))
+            current.insert(name, qgetenv(name));
+    const Environment set = deviceEnvironment(
+        current, QFileInfo::exists(QStringLiteral("/run/udev/control")), findInputDevices);
+    for (auto it = set.begin(); it != set.end(); ++it)
+        qputenv(it.key().constData(), it.value());
+}

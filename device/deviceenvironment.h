@@ -1,0 +1,38 @@
+#pragma once
+
+#include "inputdevices.h"
+
+#include <QByteArray>
+#include <QHash>
+
+#include <functional>
+
+// What the front-end runs on, settled before the toolkit starts.
+
+// The toolkit platform to ask for, or empty for the toolkit's own choice. A
+// platform the user asked for stays. With an X display the front-end is an
+// X client, also under XWayland, so the player can draw into its window,
+// and the framebuffer comes next, for a display that is not there (a stale
+// DISPLAY on a device). With Wayland alone the toolkit chooses; with no
+// display at all it is a device, drawing on the framebuffer.
+QByteArray choosePlatform(const QByteArray& requested, const QByteArray& display,
+                          const QByteArray& waylandDisplay);
+
+// The framebuffer, one for the toolkit, the player and display sleep: the
+// one the platform names (linuxfb:fb=DEVICE), else FRAMEBUFFER, else
+// /dev/fb0.
+QByteArray chooseFramebuffer(const QByteArray& platform, const QByteArray& framebuffer);
+
+// Environment variables by name, set ones only.
+using Environment = QHash<QByteArray, QByteArray>;
+
+// The variables to set, given those set now: the platform; where it may be
+// the framebuffer, that framebuffer named both for the toolkit and, in
+// FRAMEBUFFER, for the player; and without udev (the toolkit's libinput
+// needs it) the toolkit's own evdev input instead, on the devices that
+// findInputs gives unless the user has named theirs.
+Environment deviceEnvironment(const Environment& current, bool udev,
+                              const std::function<QList<InputDevice>()>& findInputs);
+
+// Sets this process's environment so.
+void prepareDeviceEnvironment();

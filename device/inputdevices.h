@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+#include <bitset>
+#include <linux/input.h>
+
+// The evdev devices of a framebuffer without udev, which the toolkit is
+// then told of by name.
+
+// An input device as its event bits describe it.
+struct InputCapabilities {
+    std::bitset<EV_CNT> events;
+    std::bitset<KEY_CNT> keys;
+    std::bitset<ABS_CNT> absolute;
+    std::bitset<REL_CNT> relative;
+};
+
+enum class InputKind { Other, Keyboard, Mouse, Tablet, TouchScreen };
+
+InputKind classifyInputDevice(const InputCapabilities& device);
+
+struct InputDevice {
+    QByteArray node; // /dev/input/eventN
+    InputKind kind;
+};
+
+// The toolkit's evdev settings: every keyboard (a phone's keypad and power
+// key among them), mice and tablets as one pointer set (tablets by
+// absolute position), and the touch screens.
+struct EvdevSettings {
+    QByteArray keyboard;
+    QByteArray mouse;
+    QByteArray touchScreen;
+    bool hideCursor = true; // no mouse to point with
+};
+
+EvdevSettings evdevSettings(const QList<InputDevice>& devices);
+
+// The devices in /dev/input this process may read.
+QList<InputDevice> findInputDevices();

@@ -1,0 +1,145 @@
+#include "playerprocess.h"
+
+#include "playbackstate.h"
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <pthread.h>
+#include <sys/select.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace
+{
+void writeAllTo(int fd, const char* bytes, size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = write(fd, bytes, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        bytes += n;
+        size -= static_cast<size_t>(n);
+    }
+}
+
+// SIGCHLD held back on this thread, the one the handler works on.
+class ChildSignalHeld
+{
+public:
+    ChildSignalHeld()
+    {
+        sigset_t childSignal;
+        sigemptyset(&childSignal);
+        sigaddset(&childSignal, SIGCHLD);
+        pthread_sigmask(SIG_BLOCK, &childSignal, &previous_);
+    }
+    ~ChildSignalHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    ChildSignalHeld(const ChildSignalHeld&) = delete;
+    ChildSignalHeld& operator=(const ChildSignalHeld&) = delete;
+    const sigset_t& previous() const { return previous_; }
+
+private:
+    sigset_t previous_;
+};
+} // namespace
+
+PlayerProcess::~PlayerProcess()
+{
+    close();
+}
+
+void PlayerProcess::close()
+{
+    if (commandSocket >= 0)
+        ::close(commandSocket);
+    commandSocket = -1;
+}
+
+bool PlayerProcess::launch(const PlayerArgs& args)
+{
+    // SIGCHLD waits until playing is set, so a player that ends at once is
+    // not missed. Players that ended earlier are collected first.
+    const ChildSignalHeld held;
+    while (waitpid(-1, nullptr, WNOHANG) > 0) {
+    }
+    close();
+    videoMarker_.reset();
+
+    int sockets[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0) {
+        std::perror("socketpair");
+        return false;
+    }
+    commandSocket = sockets[0];
+    playerSocket = sockets[1];
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        playbackState.childPid = 0;
+        ::close(commandSocket);
+        dup2(playerSocket, 1);
+        dup2(playerSocket, 0);
+        dup2(playerSocket, 2);
+        if (playerSocket > 2)
+            ::close(playerSocket);
+        pthread_sigmask(SIG_SETMASK, &held.previous(), nullptr);
+        execvp(args.argv[0], const_cast<char* const*>(args.argv.data()));
+        _exit(0);
+    }
+    ::close(playerSocket);
+    playerSocket = -1;
+    if (pid < 0) {
+        std::perror("fork");
+        close();
+        return false;
+    }
+    playbackState.childPid = pid;
+    playbackState.playing = true;
+    return true;
+}
+
+void PlayerProcess::send(const char* text)
+{
+    [[maybe_unused]] const ssize_t sent =
+        ::send(commandSocket, text, std::strlen(text), MSG_NOSIGNAL | MSG_DONTWAIT);
+}
+
+PlayerProcess::Output PlayerProcess::drain()
+{
+    Output output;
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(commandSocket, &readable);
+    timeval timeout{0, 200};
+    if (select(commandSocket + 1, &readable, nullptr, nullptr, &timeout) <= 0 ||
+        !FD_ISSET(commandSocket, &readable))
+        return output;
+    output.readable = true;
+
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + maxDrainTime;
+    std::array<char, 1024> bytes{};
+    for (int reads = 0; reads < maxReadsPerDrain; ++reads) {
+        const ssize_t n = recv(commandSocket, bytes.data(), bytes.size(), MSG_DONTWAIT);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            // End of file: every copy of the player's end is closed, so it
+            // has gone, whether or not its SIGCHLD reached us.
+            output.open = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+            break;
+        }
+        writeAllTo(STDERR_FILENO, bytes.data(), static_cast<size_t>(n));
+        output.video = videoMarker_.feed(bytes.data(), static_cast<size_t>(n)) || output.video;
+        if (Clock::now() >= deadline)
+            break;
+    }
+    return output;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "playerargs.h"
+#include "videomarker.h"
+
+#include <chrono>
+
+// One player process from its launch to its end: the child's standard
+// input, output and error on one end of a socket pair, the front-end on the
+// other. playbackState records the child (childPid, and playing once it
+// runs), as the child-exit handler reads them.
+class PlayerProcess
+{
+public:
+    PlayerProcess() = default;
+    ~PlayerProcess();
+    PlayerProcess(const PlayerProcess&) = delete;
+    PlayerProcess& operator=(const PlayerProcess&) = delete;
+
+    // Starts args.argv[0] with args. The socket of a player that ended by
+    // itself is closed first. False, with nothing left open, when no socket
+    // pair or no process could be had.
+    bool launch(const PlayerArgs& args);
+    // Writes without waiting: a player that does not read cannot hold the
+    // front-end, and one that has gone cannot end it through SIGPIPE.
+    void send(const char* text);
+
+    struct Output {
+        bool readable = false; // the player had printed something, or gone
+        bool video = false;    // a "VIDEO:" marker ended in what it printed
+        bool open = true;      // false once the player's end has closed
+    };
+    // Takes what the player printed, echoing it to standard error as it
+    // came; waits at most 200 microseconds for the first byte.
+    Output drain();
+    void close();
+    int socket() const { return commandSocket; }
+
+private:
+    int commandSocket = -1;
+    int playerSocket = -1;
+    VideoMarkerScanner videoMarker_;
+
+    // How much of the player's output one drain may take: everything
+    // waiting, so a talkative player never fills the socket and stalls in
+    // its own write, but never so much that one that never stops printing
+    // holds the window.
+    static constexpr std::chrono::milliseconds maxDrainTime{4};
+    static constexpr int maxReadsPerDrain = 1024;
+};

@@ -1,6 +1,7 @@
 #include "filebrowser.h"
 
 #include "directorylisting.h"
+#include "platform/zmainwidget.h"
 #include "playbackstate.h"
 #include "playlistfile.h"
 #include "settingsrecord.h"
@@ -148,13 +149,15 @@ void FileBrowser::enterFullScreen()
     viewport()->hide();
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setGeometry(0, 0, 240, 320);
+    const auto* screen = qobject_cast<const ZMainWidget*>(parentWidget());
+    setGeometry(screen ? screen->screenArea() : QRect(QPoint(0, 0), ZMainWidget::phoneScreen));
 }
 
 void FileBrowser::leaveFullScreen()
 {
     ignoreMouse = false;
-    setGeometry(0, 0, 240, 240);
+    const auto* screen = qobject_cast<const ZMainWidget*>(parentWidget());
+    setGeometry(screen ? screen->contentArea() : QRect(0, 0, 240, 240));
     viewport()->show();
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

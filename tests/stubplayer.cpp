@@ -1,9 +1,11 @@
 // Stands in for MPlayer in tests. Records its arguments (NUL-separated) in
-// ./stub-args.log and every byte it reads in ./stub-input.log, in the
-// working directory. Ends on "quit", at end of input, or as told:
+// ./stub-args.log, its process id in ./stub-pid.log and every byte it reads
+// in ./stub-input.log, in the working directory. Ends on "quit", at end of input, or as told:
 //   STUB_VIDEO=1      print a "VIDEO:" line at start and every 300 ms
 //   STUB_EXIT_MS=N    exit after N milliseconds
 //   STUB_NO_READ=1    never read the input
+//   STUB_HANG=1       never read the input, nor notice its end: only a
+//                     signal ends it
 //   STUB_FLOOD=1      print without pause
 //   STUB_BINARY=1     print bytes that include NUL and '%'
 //   STUB_TALK=N       print N bytes a second, in 100 ms slices, into a socket
@@ -49,6 +51,10 @@ int main(int argc, char** argv)
     for (int i = 0; i < argc; ++i)
         put(args, argv[i], std::strlen(argv[i]) + 1);
     close(args);
+    const std::string pid = std::to_string(getpid()) + "\n";
+    const int pidLog = open("stub-pid.log", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    put(pidLog, pid.data(), pid.size());
+    close(pidLog);
     const int input = open("stub-input.log", O_WRONLY | O_CREAT | O_APPEND, 0644);
 
     using Clock = std::chrono::steady_clock;
@@ -56,7 +62,8 @@ int main(int argc, char** argv)
     const char* exitMs = std::getenv("STUB_EXIT_MS");
     const long exitAfter = exitMs ? std::atol(exitMs) : -1;
     const bool video = flag("STUB_VIDEO");
-    const bool noRead = flag("STUB_NO_READ");
+    const bool hang = flag("STUB_HANG");
+    const bool noRead = hang || flag("STUB_NO_READ");
     const bool flood = flag("STUB_FLOOD");
     if (flag("STUB_BINARY"))
         put(1, "out\0put %s %n\n", 15);
@@ -103,7 +110,7 @@ int main(int argc, char** argv)
             lastTalk = now;
         }
         pollfd p{0, static_cast<short>(noRead ? 0 : POLLIN), 0};
-        const int ready = poll(&p, 1, flood ? 0 : talkRate > 0 ? 2 : 20);
+        const int ready = poll(&p, hang ? 0 : 1, flood ? 0 : talkRate > 0 ? 2 : 20);
         if (ready > 0 && (p.revents & (POLLIN | POLLHUP))) {
             char buffer[4096];
             const ssize_t n = read(0, buffer, sizeof buffer);

@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
@@ -157,29 +156,6 @@ QString runProgram(const QProcessEnvironment& env, const QString& program, const
     return QString::fromLocal8Bit(p.readAllStandardOutput());
 }
 
-QString visibleWindowOf(const QProcessEnvironment& env, qint64 pid, int timeoutMs)
-{
-    const QDeadlineTimer deadline(timeoutMs);
-    for (;;) {
-        const QString windows =
-            runProgram(env, "xdotool", {"search", "--onlyvisible", "--pid", QString::number(pid)});
-        if (!windows.trimmed().isEmpty())
-            return windows.section('\n', 0, 0);
-        if (deadline.hasExpired())
-            return {};
-        QTest::qWait(100);
-    }
-}
-
-void startFrontEnd(QProcess& tarragon, QProcessEnvironment env, const QString& dir)
-{
-    env.insert("PWD", dir);
-    tarragon.setProcessEnvironment(env);
-    tarragon.setWorkingDirectory(dir);
-    tarragon.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    tarragon.start(binaryDir() + "/player/tarragon", {});
-}
-
 QString binaryDir()
 {
     return qEnvironmentVariable("TARRAGON_BINARY_DIR", QStringLiteral(TARRAGON_DEFAULT_BINARY_DIR));
@@ -195,7 +171,7 @@ void prepareInstallation(const QString& dir, const QString& media)
     QDir().mkpath(dir + "/playlist");
     for (const char* name : {"mplayer", "killall"})
         QFile::copy(sourceDir() + "/dist/" + name, dir + "/" + name);
-    writeAll(dir + "/panelrest", "#!/bin/sh\n");
+    writeAll(dir + "/panelrest", logStub);
     for (const char* name : {"mplayer", "killall", "panelrest"})
         QFile::setPermissions(dir + "/" + name,
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

@@ -45,17 +45,11 @@ private:
 
 // Makes dir an installation directory for the front-end run as a program
 // of its own: the real mplayer launcher and killall helper, a panelrest
-// that does nothing, a playlist folder, and an options record that opens
-// the media folder.
+// that logs its arguments to commands.log, a playlist folder, and an
+// options record that opens the media folder.
 void prepareInstallation(const QString& dir, const QString& media);
 // Runs a program to its end in env; what it printed on standard output.
 QString runProgram(const QProcessEnvironment& env, const QString& program, const QStringList& args);
-// The first visible X window of a process, as xdotool names it, waited for
-// up to timeoutMs; empty when none came.
-QString visibleWindowOf(const QProcessEnvironment& env, qint64 pid, int timeoutMs);
-// Starts the built front-end there, as a program of its own, with env and
-// PWD naming that directory; its errors are forwarded to the test's.
-void startFrontEnd(QProcess& tarragon, QProcessEnvironment env, const QString& dir);
 
 // Resets the process-wide state the front-end keeps between tests.
 void resetFrontEndState();

@@ -2,10 +2,12 @@
 #include "keycommands.h"
 #include "mywidget.h"
 #include "platform/phonekeys.h"
+#include "platform/popupmenu.h"
 #include "playbackstate.h"
 #include "settingsrecord.h"
 #include "testsupport.h"
 
+#include <QMenu>
 #include <QtTest>
 
 #include <csignal>
@@ -200,6 +202,64 @@ private slots:
         QVERIFY(!QFile::exists(install->file("setup")));
         // The browser had it: the select key entered the folder.
         QCOMPARE(window->browser()->currentDir, canonical(install->file("media/folder")));
+    }
+
+    void everyFunctionWithKeysAlone()
+    {
+        writeAll(install->file("playlist/mine"), "/m/one.mp3\n");
+        window = std::make_unique<MyWidget>();
+        window->browser()->listDirectory(install->file("media"));
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        // Keys go where the toolkit sends them: to an open menu, else to the
+        // main window.
+        auto type = [&](std::initializer_list<Qt::Key> keys) {
+            for (Qt::Key key : keys) {
+                QWidget* menu = QApplication::activePopupWidget();
+                QTest::keyClick(menu ? menu->windowHandle() : window->windowHandle(), key);
+            }
+        };
+        const MyWidget::ItemIds& ids = window->itemIds();
+
+        // Menu, Setting, Loop: the check mark comes.
+        type({Qt::Key_F1, Qt::Key_Down, Qt::Key_Right, Qt::Key_Return});
+        QVERIFY(window->settingMenu()->isItemChecked(ids.loop));
+        QVERIFY(!QApplication::activePopupWidget());
+        // The clip, then Menu, Play; F4 stops.
+        type({Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_F1, Qt::Key_Return});
+        QVERIFY(playbackState.playing);
+        QTRY_VERIFY(install->playerArguments().contains("-loop"));
+        type({Qt::Key_F4});
+        QVERIFY(!playbackState.fullScreen);
+
+        // The middle soft key: the playlist, then File Browser again.
+        type({Qt::Key_F2, Qt::Key_Return});
+        QVERIFY(!window->isBrowseMode());
+        QCOMPARE(window->browser()->item(0)->text(), QString("/m/one.mp3"));
+        type({Qt::Key_F2, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return});
+        QVERIFY(window->isBrowseMode());
+
+        // In a menu Back goes up a level and a soft key closes it, the right
+        // one too: nothing quits from a menu.
+        bool quit = false;
+        connect(qApp, &QCoreApplication::aboutToQuit, [&] { quit = true; });
+        type({Qt::Key_F1, Qt::Key_Down, Qt::Key_Right});
+        QVERIFY(window->settingMenu()->menu()->isVisible());
+        type({Qt::Key_Back});
+        QVERIFY(!window->settingMenu()->menu()->isVisible());
+        QVERIFY(window->mainMenu()->menu()->isVisible());
+        type({Qt::Key_F2});
+        QVERIFY(window->playlistMenu()->menu()->isVisible());
+        type({Qt::Key_F3});
+        QVERIFY(!QApplication::activePopupWidget());
+        QVERIFY(!quit);
+        // From the list the right soft key quits.
+        QTimer::singleShot(0, [&] { type({Qt::Key_Escape}); });
+        QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(quit);
     }
 
     void keyTableAsData()

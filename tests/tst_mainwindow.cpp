@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QStyleOptionButton>
 #include <QtTest>
 
 #include <csignal>
@@ -99,8 +100,15 @@ private slots:
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             UTIL_CST* keys = w.softKeys();
+            // Within the key's face as the style draws it, beside its icon.
             auto fits = [](const ZPushButton* key) {
-                return key->fontMetrics().horizontalAdvance(key->shownText()) <= key->roomForText();
+                QStyleOptionButton face;
+                face.initFrom(key);
+                int room =
+                    key->style()->subElementRect(QStyle::SE_PushButtonContents, &face, key).width();
+                if (!key->icon().isNull())
+                    room -= key->iconSize().width();
+                return key->fontMetrics().horizontalAdvance(key->shownText()) <= room;
             };
             for (ZPushButton* key : {keys->getLeftBtn(), keys->getMidBtn(), keys->getRightBtn()}) {
                 QVERIFY2(fits(key), qPrintable(key->text()));

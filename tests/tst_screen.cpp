@@ -1,23 +1,29 @@
+#include "frontendprocess.h"
 #include "testsupport.h"
 #include "xserver.h"
 
 #include <QImage>
 #include <QtTest>
 
+#include <csignal>
+#include <memory>
+
 // The front-end as a user runs it, on a private X server: a clip chosen
 // with the keyboard plays inside the phone's screen with its aspect kept,
 // at its own size or, with FScreen, as large as the screen holds; stopping
-// brings the browser back.
+// brings the browser back; asked to end, it ends well whatever it does.
 class ScreenTest : public QObject
 {
     Q_OBJECT
 private:
+    std::unique_ptr<PrivateXServer> server;
+
     // Where the picture is: the box around the clip's orange pixels in the
     // phone's screen, in the screen's own coordinates.
-    QRect picture(const PrivateXServer& server, const QRect& screen)
+    QRect picture(const QRect& screen)
     {
         const QString shot = QDir::temp().filePath("tst_screen-shot.png");
-        runProgram(server.environment(), "import", {"-window", "root", shot});
+        runProgram(server->environment(), "import", {"-window", "root", shot});
         const QImage image(shot);
         QFile::remove(shot);
         QRect box;
@@ -31,70 +37,101 @@ private:
     }
 
 private slots:
+    void initTestCase()
+    {
+        REQUIRE_TOOL("Xvfb");
+        REQUIRE_TOOL("xdotool");
+        REQUIRE_TOOL("ffmpeg");
+        REQUIRE_TOOL("import");
+        server = std::make_unique<PrivateXServer>();
+        QVERIFY(server->isRunning());
+    }
+    void cleanupTestCase() { server.reset(); }
+
     void clipPlaysInsideThePhoneScreen()
     {
-        PrivateXServer x;
-        QVERIFY(x.isRunning());
         QTemporaryDir install;
         QTemporaryDir home;
         const QString media = install.filePath("media");
         QDir().mkpath(media);
         // 4:3 and smaller than the screen, so its own size and the fitted
         // one differ.
-        QProcess::execute("ffmpeg", {"-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                                     "color=c=0xff8000:size=160x120:rate=25:duration=30", "-c:v",
-                                     "mpeg4", media + "/orange.avi"});
+        QVERIFY(
+            makeClip(media + "/orange.avi", "color=c=0xff8000:size=160x120:rate=25", 30, false));
         prepareInstallation(install.path(), media);
         writeAll(home.filePath("config"), "ao=null\n");
 
-        QProcess tarragon;
-        QProcessEnvironment env = x.environment();
+        QProcessEnvironment env = server->environment();
         env.insert("QT_QPA_PLATFORM", "xcb");
         env.insert("MPLAYER_HOME", home.path());
-        startFrontEnd(tarragon, env, install.path());
-        QVERIFY(tarragon.waitForStarted());
-        const auto xdotool = [&x](const QStringList& args) {
-            return runProgram(x.environment(), "xdotool", args);
-        };
-        const QString window = visibleWindowOf(x.environment(), tarragon.processId(), 10000);
-        QVERIFY(!window.isEmpty());
-        const QString geometry = xdotool({"getwindowgeometry", "--shell", window});
-        QRect screen(0, 0, 240, 320);
-        for (const QString& line : geometry.split('\n')) {
-            if (line.startsWith("X="))
-                screen.moveLeft(line.mid(2).toInt());
-            if (line.startsWith("Y="))
-                screen.moveTop(line.mid(2).toInt());
-        }
-        xdotool({"mousemove", QString::number(screen.center().x()),
-                 QString::number(screen.center().y())});
-        xdotool({"windowfocus", "--sync", window});
-        xdotool({"key", "Down", "Down", "Return"});
+        FrontEndProcess tarragon(env, install.path());
+        QVERIFY(!tarragon.window().isEmpty());
+        const QRect screen = tarragon.geometry();
+        QCOMPARE(screen.size(), QSize(240, 320));
+        tarragon.xdotool({"mousemove", QString::number(screen.center().x()),
+                          QString::number(screen.center().y())});
+        tarragon.type({"Down", "Down", "Return"});
         // FScreen is off: the picture keeps its own size, centred.
         QRect box;
-        QTRY_COMPARE_WITH_TIMEOUT(box = picture(x, screen), QRect(40, 100, 160, 120), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(box = picture(screen), QRect(40, 100, 160, 120), 10000);
 
-        xdotool({"key", "F4"});
-        QTRY_VERIFY_WITH_TIMEOUT((box = picture(x, screen)).isEmpty(), 10000);
+        tarragon.type({"F4"});
+        QTRY_VERIFY_WITH_TIMEOUT((box = picture(screen)).isEmpty(), 10000);
 
-        // Menu, Setting, FScreen, as a user would with the keys; then play
-        // again: the largest 4:3 picture the screen holds.
-        xdotool({"mousemove", QString::number(screen.x() + 40),
-                 QString::number(screen.bottom() - 30), "click", "1"});
-        QTest::qWait(700);
-        xdotool({"key", "Down", "Down", "Right", "Down", "Return"});
-        QTest::qWait(500);
-        xdotool({"windowfocus", "--sync", window});
-        xdotool({"key", "Return"});
-        QTRY_COMPARE_WITH_TIMEOUT(box = picture(x, screen), QRect(0, 70, 240, 180), 10000);
-        xdotool({"key", "F4"});
-        QTRY_VERIFY_WITH_TIMEOUT((box = picture(x, screen)).isEmpty(), 10000);
+        // Menu, Setting, FScreen, with the keys alone; then play again: the
+        // largest 4:3 picture the screen holds.
+        tarragon.type({"F1", "Down", "Right", "Down", "Return", "Return"});
+        QTRY_COMPARE_WITH_TIMEOUT(box = picture(screen), QRect(0, 70, 240, 180), 10000);
+        tarragon.type({"F4"});
+        QTRY_VERIFY_WITH_TIMEOUT((box = picture(screen)).isEmpty(), 10000);
 
         // A request to end ends it as the Exit key does.
-        tarragon.terminate();
-        QVERIFY(tarragon.waitForFinished(5000));
-        QCOMPARE(tarragon.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(tarragon.exitCode(), 0);
+        tarragon.process().terminate();
+        QVERIFY(tarragon.process().waitForFinished(5000));
+        QCOMPARE(tarragon.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(tarragon.process().exitCode(), 0);
+    }
+
+    void askedToEndWhilePlaying_data()
+    {
+        QTest::addColumn<int>("request");
+        QTest::newRow("SIGTERM, as a service manager or a shutdown ends it") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP, as a lost terminal ends it") << int(SIGHUP);
+    }
+
+    void askedToEndWhilePlaying()
+    {
+        // A player that reads none of its commands, as one that hangs: only
+        // the stop's "./killall mplayer -9" ends it.
+        QFETCH(int, request);
+        QTemporaryDir install;
+        const QString media = install.filePath("media");
+        QDir().mkpath(media);
+        writeAll(media + "/clip.avi", "");
+        prepareInstallation(install.path(), media);
+        QFile::remove(install.filePath("mplayer"));
+        QVERIFY(QFile::link(binaryDir() + "/tests/stubplayer", install.filePath("mplayer")));
+        QProcessEnvironment env = server->environment();
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("STUB_HANG", "1");
+        FrontEndProcess tarragon(env, install.path());
+        QVERIFY(!tarragon.window().isEmpty());
+        tarragon.type({"Down", "Down", "Return"});
+        QByteArray player;
+        QTRY_VERIFY_WITH_TIMEOUT(!(player = readAll(install.filePath("stub-pid.log"))).isEmpty(),
+                                 10000);
+
+        ::kill(static_cast<pid_t>(tarragon.process().processId()), request);
+        QVERIFY(tarragon.process().waitForFinished(10000));
+        QCOMPARE(tarragon.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(tarragon.process().exitCode(), 0);
+        const QByteArray state = readAll("/proc/" + player.trimmed() + "/stat");
+        const bool left = !state.isEmpty() && !state.contains(") Z ");
+        if (left)
+            ::kill(player.trimmed().toInt(), SIGKILL); // ours, by its id
+        QVERIFY2(!left, "the player is left running");
+        QVERIFY(readAll(install.filePath("commands.log")).contains("./panelrest -r"));
     }
 };
 

@@ -1,3 +1,4 @@
+#include "frontendprocess.h"
 #include "testsupport.h"
 
 #include <QRegularExpression>
@@ -14,6 +15,9 @@ class WaylandTest : public QObject
 private slots:
     void thePlayerDrawsInThePhoneWindow()
     {
+        REQUIRE_TOOL("weston");
+        REQUIRE_TOOL("Xwayland");
+        REQUIRE_TOOL("xdotool");
         QTemporaryDir runtime;
         QVERIFY(QFile::setPermissions(runtime.path(),
                                       QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
@@ -24,15 +28,12 @@ private slots:
         env.remove("WAYLAND_DISPLAY");
         env.remove("QT_QPA_PLATFORM");
 
-        // Ended by their ids whatever the outcome; QProcess kills what still
+        // Ended by its id whatever the outcome; QProcess kills what still
         // runs when it goes.
         QProcess weston;
-        QProcess tarragon;
         auto stop = qScopeGuard([&] {
-            for (QProcess* p : {&tarragon, &weston}) {
-                p->terminate();
-                p->waitForFinished(5000);
-            }
+            weston.terminate();
+            weston.waitForFinished(5000);
         });
         weston.setProcessEnvironment(env);
         weston.setProcessChannelMode(QProcess::MergedChannels);
@@ -55,23 +56,11 @@ private slots:
         writeAll(media + "/clip.avi", "");
         prepareInstallation(install.path(), media);
 
-        QProcessEnvironment own = env;
-        own.insert("TARRAGON_REAL_MPLAYER", binaryDir() + "/tests/stubplayer");
-        tarragon.setStandardOutputFile(QProcess::nullDevice());
-        startFrontEnd(tarragon, own, install.path());
-        QVERIFY(tarragon.waitForStarted());
-
         // Found, focused and played through X, as a user's keys would.
-        const QString window = visibleWindowOf(env, tarragon.processId(), 15000);
-        QVERIFY(!window.isEmpty());
-        // Headless Weston has no seat to focus with: the window is given the
-        // focus, and the keys are sent to it, one at a time.
-        runProgram(env, "xdotool", {"windowfocus", window});
-        QTest::qWait(300);
-        for (const char* key : {"Down", "Down", "Return"}) {
-            runProgram(env, "xdotool", {"key", "--window", window, key});
-            QTest::qWait(300);
-        }
+        env.insert("TARRAGON_REAL_MPLAYER", binaryDir() + "/tests/stubplayer");
+        FrontEndProcess tarragon(env, install.path());
+        QVERIFY(!tarragon.window().isEmpty());
+        tarragon.type({"Down", "Down", "Return"});
         QByteArray args;
         QTRY_VERIFY_WITH_TIMEOUT((args = readAll(install.filePath("stub-args.log")))
                                      .contains(QByteArray("clip.avi\0", 9)),

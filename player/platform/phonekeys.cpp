@@ -13,3 +13,20 @@ std::uint16_t phoneKeyCode(int qtKey)
         return static_cast<std::uint16_t>(qtKey);
     return PhoneKey::Key_unknown;
 }
+
+SoftKey softKeyOf(std::uint16_t keyCode)
+{
+    switch (keyCode) {
+    case PhoneKey::Key_F1:
+    case PhoneKey::Key_Menu:
+        return SoftKey::Left;
+    case PhoneKey::Key_F2:
+        return SoftKey::Middle;
+    case PhoneKey::Key_F3:
+    case PhoneKey::Key_Escape:
+    case PhoneKey::Key_Back:
+        return SoftKey::Right;
+    default:
+        return SoftKey::None;
+    }
+}

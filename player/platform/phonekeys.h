@@ -17,6 +17,7 @@ constexpr std::uint16_t Key_Prior = 0x1016;
 constexpr std::uint16_t Key_Next = 0x1017;
 constexpr std::uint16_t Key_F1 = 0x1030;
 constexpr std::uint16_t Key_F2 = 0x1031;
+constexpr std::uint16_t Key_F3 = 0x1032;
 constexpr std::uint16_t Key_F4 = 0x1033;
 constexpr std::uint16_t Key_F6 = 0x1035;
 constexpr std::uint16_t Key_F7 = 0x1036;
@@ -24,9 +25,18 @@ constexpr std::uint16_t Key_F9 = 0x1038;
 constexpr std::uint16_t Key_F10 = 0x1039;
 constexpr std::uint16_t Key_F11 = 0x103A;
 constexpr std::uint16_t Key_F12 = 0x103B;
+// A keypad's menu and back buttons, as the toolkit's evdev keymap names them.
+constexpr std::uint16_t Key_Menu = 0x1055;
+constexpr std::uint16_t Key_Back = 0x1061;
 constexpr std::uint16_t Key_unknown = 0xFFFF;
 } // namespace PhoneKey
 
 // Qt 6 key code (Qt::Key) to the phone's code. The desktop Return key is
 // the phone's select key, Key_Enter.
 std::uint16_t phoneKeyCode(int qtKey);
+
+// The soft keys are keys as well as buttons: the left one (the main menu)
+// is F1 or a Menu key, the middle one (the playlists) F2, the right one
+// (Exit) F3, Escape or a Back key.
+enum class SoftKey { None, Left, Middle, Right };
+SoftKey softKeyOf(std::uint16_t keyCode);

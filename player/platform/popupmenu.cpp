@@ -120,8 +120,15 @@ int PopupMenu::indexOf(int id) const
     return -1;
 }
 
-void PopupMenu::popupAbove(const QPoint& globalBottomLeft)
+void PopupMenu::popupAbove(const QPoint& globalBottomLeft, bool highlightFirst)
 {
     const QSize size = menu_->sizeHint();
     menu_->popup(QPoint(globalBottomLeft.x(), globalBottomLeft.y() - size.height()));
+    if (!highlightFirst)
+        return;
+    for (QAction* action : menu_->actions())
+        if (!action->isSeparator() && action->isEnabled() && action->isVisible()) {
+            menu_->setActiveAction(action);
+            break;
+        }
 }

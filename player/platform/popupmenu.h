@@ -37,8 +37,9 @@ public:
     QAction* action(int id) const;
 
     QMenu* menu() const { return menu_; }
-    // Opens the menu with its bottom-left corner at the given global point.
-    void popupAbove(const QPoint& globalBottomLeft);
+    // Opens the menu with its bottom-left corner at the given global point,
+    // with its first item highlighted when asked.
+    void popupAbove(const QPoint& globalBottomLeft, bool highlightFirst = false);
 
 signals:
     void activated(int id);

@@ -1,9 +1,13 @@
 #include "utilcst.h"
 
+#include "popupmenu.h"
 #include "zpushbutton.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 
@@ -66,9 +70,70 @@ UTIL_CST::UTIL_CST(QWidget* parent, const QString& midCaption, const QString& le
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
+    // The middle key's caption is a word longer than the others' beside
+    // their icons: it has the room for it.
     for (ZPushButton* b : {left_, mid_, right_}) {
         b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
-        layout->addWidget(b, 1);
+        layout->addWidget(b, b == mid_ ? 4 : 3);
     }
     setFixedHeight(barHeight);
+    left_->setToolTip(tr("%1: F1 or Menu").arg(left_->text()));
+    mid_->setToolTip(tr("Playlists: F2"));
+    right_->setToolTip(tr("%1: F3, Escape or Back").arg(right_->text()));
+    // Keys that go to an open menu, which the main window never sees.
+    qApp->installEventFilter(this);
+}
+
+UTIL_CST::~UTIL_CST()
+{
+    qApp->removeEventFilter(this);
+}
+
+ZPushButton* UTIL_CST::button(SoftKey key) const
+{
+    switch (key) {
+    case SoftKey::Left:
+        return left_;
+    case SoftKey::Middle:
+        return mid_;
+    case SoftKey::Right:
+        return right_;
+    case SoftKey::None:
+        break;
+    }
+    return nullptr;
+}
+
+bool UTIL_CST::pressKey(std::uint16_t keyCode, bool press)
+{
+    ZPushButton* key = button(softKeyOf(keyCode));
+    if (!key || isHidden())
+        return false;
+    if (press)
+        key->pressByKey();
+    return true;
+}
+
+bool UTIL_CST::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* menu = event->type() == QEvent::KeyPress ? qobject_cast<QMenu*>(watched) : nullptr;
+    if (!menu)
+        return QWidget::eventFilter(watched, event);
+    const std::uint16_t code = phoneKeyCode(static_cast<QKeyEvent*>(event)->key());
+    if (code == PhoneKey::Key_Back) {
+        // As Escape: one level up.
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(menu, &escape);
+        return true;
+    }
+    const SoftKey key = softKeyOf(code);
+    if (key == SoftKey::None || code == PhoneKey::Key_Escape)
+        return QWidget::eventFilter(watched, event);
+    ZPushButton* pressed = button(key);
+    const bool ownOpen = pressed->popup() && pressed->popup()->menu()->isVisible();
+    for (int open = 0; open < 8 && QApplication::activePopupWidget(); ++open)
+        QApplication::activePopupWidget()->close();
+    if (!ownOpen && pressed->popup())
+        pressed->pressByKey();
+    return true;
 }

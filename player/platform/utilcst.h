@@ -1,10 +1,18 @@
 #pragma once
 
+#include "phonekeys.h"
+
 #include <QWidget>
+
+#include <cstdint>
 
 class ZPushButton;
 
-// The soft-key bar: left, middle and right keys along the bottom of the screen.
+// The soft-key bar: left, middle and right keys along the bottom of the
+// screen, pressed with a tap, a click or a key (softKeyOf). In a menu that
+// a soft key opened, the keys drive the menu: Up and Down move, Enter
+// chooses, Escape or Back go up a level, and a soft key closes it (the
+// other soft key's menu opening instead); nothing quits from a menu.
 class UTIL_CST : public QWidget
 {
     Q_OBJECT
@@ -13,12 +21,22 @@ public:
 
     UTIL_CST(QWidget* parent, const QString& midCaption, const QString& leftIcon,
              const QString& rightIcon);
+    ~UTIL_CST() override;
 
     ZPushButton* getLeftBtn() const { return left_; }
     ZPushButton* getMidBtn() const { return mid_; }
     ZPushButton* getRightBtn() const { return right_; }
 
+    // A key that reached the main window: true when it was a soft key's,
+    // which then acts on its press.
+    bool pressKey(std::uint16_t keyCode, bool press);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    ZPushButton* button(SoftKey key) const;
+
     ZPushButton* left_;
     ZPushButton* mid_;
     ZPushButton* right_;

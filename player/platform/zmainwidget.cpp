@@ -1,9 +1,34 @@
 #include "zmainwidget.h"
 
 #include "phonekeys.h"
+#include "utilcst.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QWindow>
+
+#include <algorithm>
+
+namespace
+{
+// Where the toolkit draws on the display itself (a phone, a board), the
+// window is that screen; elsewhere it is a window of the phone's size.
+const QScreen* deviceScreen()
+{
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("linuxfb") || platform == QLatin1String("eglfs"))
+        return QGuiApplication::primaryScreen();
+    return nullptr;
+}
+
+// The soft keys keep their height, but take no more than a quarter of a
+// short screen (a landscape one).
+int softKeyBarHeight(const QSize& screen)
+{
+    return std::min(ZMainWidget::softKeyHeight, screen.height() / 4);
+}
+} // namespace
 
 ZMainWidget::ZMainWidget(bool /*editMode*/, QWidget* parent, const char* name, unsigned int flags)
     : QWidget(parent, Qt::WindowFlags(static_cast<int>(flags)))
@@ -11,7 +36,12 @@ ZMainWidget::ZMainWidget(bool /*editMode*/, QWidget* parent, const char* name, u
     if (name)
         setObjectName(QString::fromLatin1(name));
     setWindowTitle(QStringLiteral("Tarragon"));
-    setFixedSize(screenWidth, screenHeight);
+    if (const QScreen* screen = deviceScreen()) {
+        setFixedSize(screen->size());
+        move(screen->geometry().topLeft());
+    } else {
+        setFixedSize(phoneScreen);
+    }
     if (!parent) {
         create();
         installHook();
@@ -47,8 +77,13 @@ void ZMainWidget::setContentWidget(QWidget* widget)
     if (!widget)
         return;
     widget->setParent(this);
-    widget->setGeometry(0, 0, screenWidth, screenHeight - 80);
+    widget->setGeometry(contentArea());
     widget->show();
+}
+
+QRect ZMainWidget::contentArea() const
+{
+    return QRect(0, 0, width(), height() - softKeyBarHeight(size()));
 }
 
 void ZMainWidget::setCSTWidget(QWidget* widget)
@@ -57,9 +92,9 @@ void ZMainWidget::setCSTWidget(QWidget* widget)
     if (!widget)
         return;
     widget->setParent(this);
-    const int height =
-        widget->height() > 0 && widget->height() < screenHeight ? widget->height() : 80;
-    widget->setGeometry(0, screenHeight - height, screenWidth, height);
+    const int barHeight = softKeyBarHeight(size());
+    widget->setFixedHeight(barHeight);
+    widget->setGeometry(0, height() - barHeight, width(), barHeight);
     widget->raise();
 }
 
@@ -79,9 +114,12 @@ void ZMainWidget::showNormal()
     activateWindow();
 }
 
-bool ZMainWidget::qwsEvent(WSEvent* /*event*/)
+bool ZMainWidget::qwsEvent(WSEvent* event)
 {
-    return false;
+    // The framework's own handling: the soft keys' keys.
+    auto* softKeys = qobject_cast<UTIL_CST*>(cst_.data());
+    return event->type == WSEvent::Key && softKeys &&
+           softKeys->pressKey(event->keyCode, event->isPress);
 }
 
 bool ZMainWidget::eventFilter(QObject* watched, QEvent* event)

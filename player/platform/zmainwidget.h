@@ -5,15 +5,17 @@
 
 #include "wsevent.h"
 
-// The phone's main-window base: a 240x320 screen with a content area above
-// the soft-key bar, and a hook that sees the window's raw key events before
-// any widget does.
+// The phone's main-window base: its screen with a content area above the
+// soft-key bar, and a hook that sees the window's raw key events before any
+// widget does. On a desktop the screen is the phone's 240x320; on a device,
+// where the toolkit draws on the display itself, it is the whole display,
+// whatever its size.
 class ZMainWidget : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr int screenWidth = 240;
-    static constexpr int screenHeight = 320;
+    static constexpr QSize phoneScreen{240, 320};
+    static constexpr int softKeyHeight = 80;
 
     ZMainWidget(bool editMode, QWidget* parent, const char* name, unsigned int flags);
     ~ZMainWidget() override;
@@ -22,8 +24,12 @@ public:
     void setCSTWidget(QWidget* widget);
     QWidget* getCSTWidget() const { return cst_; }
 
-    // Full screen on the phone is the whole 240x320 screen; on a desktop the
-    // window keeps its size and never takes over the monitor.
+    // The whole screen, and the content area above the soft keys.
+    QRect screenArea() const { return rect(); }
+    QRect contentArea() const;
+
+    // Full screen on the phone is the whole screen; on a desktop the window
+    // keeps its size and never takes over the monitor.
     void showFullScreen();
     void showNormal();
     bool isPhoneFullScreen() const { return phoneFullScreen_; }

@@ -9,6 +9,7 @@
 #include <QStylePainter>
 
 #include <algorithm>
+#include <cmath>
 
 ZPushButton::ZPushButton(const QString& text, QWidget* parent) : QPushButton(text, parent)
 {
@@ -27,10 +28,19 @@ void ZPushButton::setText(const QString& text)
     fitText();
 }
 
+// Fitted once the key shows at its size: a size the layout passes on the
+// way there would load a font for nothing.
 void ZPushButton::resizeEvent(QResizeEvent* event)
 {
     QPushButton::resizeEvent(event);
+    if (isVisible())
+        fitText();
+}
+
+void ZPushButton::showEvent(QShowEvent* event)
+{
     fitText();
+    QPushButton::showEvent(event);
 }
 
 int ZPushButton::roomForText() const
@@ -44,16 +54,28 @@ int ZPushButton::roomForText() const
 
 void ZPushButton::fitText()
 {
-    // From the font the key would have, down in half points to the
-    // smallest that is still legible on the phone; a caption longer still
-    // loses its end, never its start.
+    // The font the key would have, made smaller when the caption is wider
+    // than the key: a caption's width grows with the font's size, so one
+    // measurement tells the size that fits, in half points, down to the
+    // smallest still legible on the phone. Small sizes' glyphs are hinted
+    // a little wider than in step, hence the margin; each size tried loads
+    // a font. A caption longer still loses its end, never its start.
     QFont font = parentWidget() ? parentWidget()->font() : QApplication::font();
     constexpr qreal smallest = 6.0;
+    constexpr qreal hintingMargin = 0.92;
     const int room = roomForText();
-    // Measured for this key's screen, and as the painting elides it.
-    while (QFontMetrics(font, this).elidedText(text(), Qt::ElideRight, room) != text() &&
-           font.pointSizeF() > smallest)
-        font.setPointSizeF(std::max(smallest, font.pointSizeF() - 0.5));
+    const qreal size = font.pointSizeF();
+    if (room > 0 && size > smallest) {
+        // Measured for this key's screen, as it will be painted.
+        const int wide = QFontMetrics(font, this).horizontalAdvance(text());
+        if (wide > room) {
+            qreal fitting =
+                std::max(smallest, std::floor(2 * size * room * hintingMargin / wide) / 2);
+            font.setPointSizeF(fitting);
+            while (fitting > smallest && QFontMetrics(font, this).horizontalAdvance(text()) > room)
+                font.setPointSizeF(fitting = std::max(smallest, fitting - 0.5));
+        }
+    }
     setFont(font);
 }
 
@@ -75,4 +97,12 @@ void ZPushButton::openPopup()
 {
     if (popup_)
         popup_->popupAbove(mapToGlobal(QPoint(0, 0)));
+}
+
+void ZPushButton::pressByKey()
+{
+    if (popup_)
+        popup_->popupAbove(mapToGlobal(QPoint(0, 0)), true);
+    else
+        click();
 }

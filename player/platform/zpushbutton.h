@@ -15,6 +15,9 @@ public:
 
     void setPopup(PopupMenu* popup);
     void setText(const QString& text);
+    // The key's press: as a tap, but a menu opens ready for the keys, its
+    // first item highlighted.
+    void pressByKey();
     PopupMenu* popup() const { return popup_; }
     // Width left for the caption, beside the icon and inside the frame.
     int roomForText() const;
@@ -24,6 +27,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

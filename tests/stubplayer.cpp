@@ -8,9 +8,10 @@
 //                     signal ends it
 //   STUB_FLOOD=1      print without pause
 //   STUB_BINARY=1     print bytes that include NUL and '%'
-//   STUB_TALK=N       print N bytes a second, in 100 ms slices, into a socket
-//                     that holds little; a slice it has no room for is
-//                     noted in ./stub-blocked.log
+//   STUB_TALK=N       print N bytes ('~') a second, in 100 ms slices, into a
+//                     socket that holds little, for STUB_TALK_MS (3000) ms,
+//                     then the count in ./stub-talked.log; a slice it has no
+//                     room for is noted in ./stub-blocked.log
 //   STUB_SPLIT_VIDEO=1  print a "VIDEO:" line in two pieces 700 ms apart
 #include <cerrno>
 #include <chrono>
@@ -68,13 +69,16 @@ int main(int argc, char** argv)
     if (flag("STUB_BINARY"))
         put(1, "out\0put %s %n\n", 15);
     const char* talk = std::getenv("STUB_TALK");
-    const long talkRate = talk ? std::atol(talk) : 0;
+    long talkRate = talk ? std::atol(talk) : 0;
     if (talkRate > 0) {
         // A few seconds' worth at most, whatever the system's default: the
         // front-end must keep up, not merely lag behind a large buffer.
         const int room = 32768;
         setsockopt(1, SOL_SOCKET, SO_SNDBUF, &room, sizeof room);
     }
+    const char* talkMs = std::getenv("STUB_TALK_MS");
+    const long talkFor = talkMs ? std::atol(talkMs) : 3000;
+    long talked = 0;
     auto lastTalk = start;
     if (flag("STUB_SPLIT_VIDEO")) {
         put(1, "VID", 3);
@@ -84,7 +88,7 @@ int main(int argc, char** argv)
     auto lastVideo = start - std::chrono::seconds(1);
     std::string received;
     static char block[65536];
-    std::memset(block, 'x', sizeof block);
+    std::memset(block, '~', sizeof block);
     for (;;) {
         const auto now = Clock::now();
         const long elapsed = static_cast<long>(
@@ -98,11 +102,20 @@ int main(int argc, char** argv)
         }
         if (flood)
             put(1, block, sizeof block);
+        if (talkRate > 0 && elapsed >= talkFor) {
+            const std::string count = std::to_string(talked) + "\n";
+            const int log = open("stub-talked.log", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            put(log, count.data(), count.size());
+            close(log);
+            talkRate = 0;
+        }
         if (talkRate > 0 && now - lastTalk >= std::chrono::milliseconds(100)) {
             const size_t slice = static_cast<size_t>(talkRate / 10);
             // Never waits: a slice without room means the front-end has
             // left the socket full, and the player would stall here.
-            if (send(1, block, slice, MSG_DONTWAIT | MSG_NOSIGNAL) != static_cast<ssize_t>(slice)) {
+            const ssize_t sent = send(1, block, slice, MSG_DONTWAIT | MSG_NOSIGNAL);
+            talked += sent > 0 ? sent : 0;
+            if (sent != static_cast<ssize_t>(slice)) {
                 const int blocked = open("stub-blocked.log", O_WRONLY | O_CREAT | O_APPEND, 0644);
                 put(blocked, "blocked\n", 8);
                 close(blocked);

@@ -1,4 +1,5 @@
 #include "testsupport.h"
+#include "testmain.h"
 
 #include "filebrowser.h"
 #include "platform/popupmenu.h"
@@ -12,10 +13,14 @@
 #include <QMenu>
 #include <QTest>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <ftw.h>
+#include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace
@@ -264,4 +269,45 @@ bool highlight(FileBrowser* browser, const QString& text)
             return true;
         }
     return false;
+}
+
+int runToTheEnd(int argc, char** argv, int (*tests)(int, char**))
+{
+    constexpr const char* marker = "TARRAGON_TEST_END_FD";
+    if (const char* fd = std::getenv(marker)) {
+        const int end = std::atoi(fd);
+        unsetenv(marker);
+        fcntl(end, F_SETFD, FD_CLOEXEC);
+        const int status = tests(argc, argv);
+        [[maybe_unused]] const ssize_t written = write(end, "e", 1);
+        close(end);
+        return status;
+    }
+    int end[2];
+    if (pipe(end) != 0)
+        return tests(argc, argv);
+    // Executed anew, so that the tests' process has its own id from its
+    // start, as the front-end has.
+    const pid_t child = fork();
+    if (child == 0) {
+        close(end[0]);
+        setenv(marker, std::to_string(end[1]).c_str(), 1);
+        execv("/proc/self/exe", argv);
+        _exit(127);
+    }
+    close(end[1]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    fcntl(end[0], F_SETFL, O_NONBLOCK);
+    char byte = 0;
+    const bool reachedTheEnd = read(end[0], &byte, 1) == 1;
+    close(end[0]);
+    if (!reachedTheEnd) {
+        std::printf("FAIL!  : the tests ended before their end (%s %d)\n",
+                    WIFEXITED(status) ? "status" : "signal",
+                    WIFEXITED(status) ? WEXITSTATUS(status) : WTERMSIG(status));
+        return 1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }

@@ -5,6 +5,7 @@
 #include "platform/popupmenu.h"
 #include "playbackstate.h"
 #include "settingsrecord.h"
+#include "testmain.h"
 #include "testsupport.h"
 
 #include <QMenu>
@@ -272,5 +273,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(KeysTest)
+TARRAGON_TEST_MAIN(KeysTest)
 #include "tst_keys.moc"

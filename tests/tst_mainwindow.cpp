@@ -5,6 +5,7 @@
 #include "platform/zpushbutton.h"
 #include "playbackstate.h"
 #include "settingsrecord.h"
+#include "testmain.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -206,7 +207,9 @@ private slots:
             QCOMPARE(w.browser()->currentDir, canonical(install->path()));
             QCOMPARE(settingsRecord.lastDirectory.data(), canonical(install->path()).constData());
         }
-        // Without a record, the phone's memory card, where there is one.
+        // Without a record, the phone's memory card; where there is none,
+        // the working directory stays.
+        QCOMPARE(startDirectory(SettingsRecord{}), QByteArray("/mmc/mmca1/"));
         QFile::remove(install->file("setup"));
         resetFrontEndState();
         MyWidget w;
@@ -361,5 +364,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(MainWindowTest)
+TARRAGON_TEST_MAIN(MainWindowTest)
 #include "tst_mainwindow.moc"

@@ -1,3 +1,4 @@
+#include "frontendprocess.h"
 #include "testsupport.h"
 #include "xserver.h"
 
@@ -12,6 +13,8 @@ class PanelrestX11Test : public QObject
 private slots:
     void timeoutsOutlastTheTool()
     {
+        REQUIRE_TOOL("Xvfb");
+        REQUIRE_TOOL("xset");
         PrivateXServer x;
         QVERIFY(x.isRunning());
         const QProcessEnvironment env = x.environment();

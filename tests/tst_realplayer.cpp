@@ -1,7 +1,9 @@
 #include "filebrowser.h"
+#include "frontendprocess.h"
 #include "mywidget.h"
 #include "platform/utilcst.h"
 #include "playbackstate.h"
+#include "testmain.h"
 #include "testsupport.h"
 
 #include <QElapsedTimer>
@@ -22,17 +24,6 @@ private:
     std::unique_ptr<MyWidget> window;
     QElapsedTimer sincePlay;
 
-    static bool makeClip(const QString& path, int seconds)
-    {
-        const QByteArray command =
-            "ffmpeg -loglevel error -y -f lavfi -i testsrc=size=96x72:rate=10:duration=" +
-            QByteArray::number(seconds) +
-            " -f lavfi -i sine=duration=" + QByteArray::number(seconds) +
-            " -c:v mpeg4 -c:a mp3 -shortest '" + QFile::encodeName(path) + "'";
-        runQuietly(command); // its status is lost with SIGCHLD ignored
-        return QFileInfo(path).size() > 0;
-    }
-
     void play(const QString& clip)
     {
         window = std::make_unique<MyWidget>();
@@ -52,9 +43,12 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(makeClip(clips.filePath("short.avi"), 20));
-        QVERIFY(makeClip(clips.filePath("thirty.avi"), 30));
-        QVERIFY(makeClip(clips.filePath("six.avi"), 6));
+        REQUIRE_TOOL("ffmpeg");
+        REQUIRE_TOOL("mplayer");
+        const QString source = "testsrc=size=96x72:rate=10";
+        QVERIFY(makeClip(clips.filePath("short.avi"), source, 20, true));
+        QVERIFY(makeClip(clips.filePath("thirty.avi"), source, 30, true));
+        QVERIFY(makeClip(clips.filePath("six.avi"), source, 6, true));
         writeAll(home.filePath("config"), "vo=null\nao=null\n");
         qputenv("MPLAYER_HOME", QFile::encodeName(home.path()));
         qunsetenv("DISPLAY");
@@ -112,5 +106,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(RealPlayerTest)
+TARRAGON_TEST_MAIN(RealPlayerTest)
 #include "tst_realplayer.moc"

@@ -9,6 +9,7 @@
 #include <grp.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // What an ordinary user meets and root never does: files it may not read,
@@ -24,21 +25,53 @@ private slots:
     }
     void init() { resetFrontEndState(); }
 
-    void unreadablePlaylistIsNeverRewritten()
+    void playlistsThatCannotBeReadAreNeverRewritten_data()
     {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("a file this user may not read") << "locked";
+        QTest::newRow("a read error at its first byte") << "broken";
+        QTest::newRow("a folder") << "folder";
+        QTest::newRow("a FIFO nobody writes to") << "fifo";
+    }
+
+    void playlistsThatCannotBeReadAreNeverRewritten()
+    {
+        QFETCH(QString, kind);
         TempInstall install;
-        const QString locked = install.file("playlist/locked");
+        const QString path = install.file("playlist/default");
         const QByteArray list = "/m/1.mp3\n/m/2.mp3\n";
-        writeAll(locked, list);
-        QVERIFY(QFile::setPermissions(locked, {}));
+        if (kind == "locked") {
+            writeAll(path, list);
+            QVERIFY(QFile::setPermissions(path, {}));
+        } else if (kind == "broken") {
+            QVERIFY(QFile::link("/proc/self/mem", path));
+        } else if (kind == "folder") {
+            QVERIFY(QDir().mkpath(path));
+        } else {
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        }
+        writeAll(install.file("playlist/good"), list);
         MyWidget w;
+        QVERIFY(choose(w.playlistMenu(), "good"));
         const int rows = w.browser()->count();
-        QVERIFY(choose(w.playlistMenu(), "locked"));
+        // No hang; the rows stay, and none of them is taken for its lines.
+        QVERIFY(choose(w.playlistMenu(), "Playlist"));
         QCOMPARE(w.browser()->count(), rows);
+        QVERIFY(w.browser()->playlistLines.isEmpty());
         w.browser()->setCurrentRow(0);
         QVERIFY(choose(w.mainMenu(), "Remove"));
-        QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner));
-        QCOMPARE(readAll(locked), list);
+        const QFileInfo after(path);
+        if (kind == "locked") {
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+            QCOMPARE(readAll(path), list);
+        } else if (kind == "broken") {
+            QCOMPARE(after.symLinkTarget(), QString("/proc/self/mem"));
+        } else if (kind == "folder") {
+            QVERIFY(after.isDir());
+        } else {
+            QVERIFY(after.exists() && !after.isFile() && !after.isDir());
+        }
+        QCOMPARE(readAll(install.file("playlist/good")), list);
     }
 
     void launchFailuresLeaveFullScreenAndLeakNothing()

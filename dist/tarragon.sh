@@ -6,7 +6,14 @@
 set -eu
 
 lib=/usr/lib/tarragon
-home=${XDG_DATA_HOME:-${HOME:?}/.local/share}/tarragon
+# A relative XDG_DATA_HOME is to be ignored, as the XDG rules say: the
+# user's directory would depend on where they started from.
+data=${XDG_DATA_HOME:-}
+case $data in
+    /*) ;;
+    *) data=${HOME:?}/.local/share ;;
+esac
+home=$data/tarragon
 
 mkdir -p "$home/playlist"
 for program in mplayer killall panelrest; do

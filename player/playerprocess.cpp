@@ -1,6 +1,7 @@
 #include "playerprocess.h"
 
 #include "playbackstate.h"
+#include "writeall.h"
 
 #include <array>
 #include <cerrno>
@@ -15,19 +16,6 @@
 
 namespace
 {
-void writeAllTo(int fd, const char* bytes, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = write(fd, bytes, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return;
-        bytes += n;
-        size -= static_cast<size_t>(n);
-    }
-}
-
 // SIGCHLD held back on this thread, the one the handler works on.
 class ChildSignalHeld
 {
@@ -136,7 +124,7 @@ PlayerProcess::Output PlayerProcess::drain()
             output.open = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
             break;
         }
-        writeAllTo(STDERR_FILENO, bytes.data(), static_cast<size_t>(n));
+        writeAll(STDERR_FILENO, bytes.data(), static_cast<size_t>(n));
         output.video = videoMarker_.feed(bytes.data(), static_cast<size_t>(n)) || output.video;
         if (Clock::now() >= deadline)
             break;

@@ -1,27 +1,13 @@
 #include "playlistfile.h"
 
+#include "replacefile.h"
+#include "writeall.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace
-{
-bool writeAll(int fd, const char* bytes, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = write(fd, bytes, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        bytes += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-} // namespace
 
 bool appendToPlaylist(const QByteArray& playlistPath, const QByteArray& entry)
 {
@@ -75,37 +61,10 @@ bool readPlaylistLines(const QByteArray& playlistPath, QList<QByteArray>* lines)
 
 bool rewritePlaylist(const QByteArray& playlistPath, const QList<QByteArray>& lines)
 {
-    const qsizetype slash = playlistPath.lastIndexOf('/');
-    const QByteArray dir = slash >= 0 ? playlistPath.left(slash + 1) : QByteArray();
-    const QByteArray name = playlistPath.mid(slash + 1);
-    // Hidden, so a temporary file left by a crash never shows as a playlist.
-    QByteArray temp = dir + '.' + name + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0)
-        return false;
     QByteArray content;
     for (const QByteArray& line : lines) {
         content += line;
         content += '\n';
     }
-    struct stat info {
-    };
-    const mode_t mode = stat(playlistPath.constData(), &info) == 0 ? info.st_mode & 07777 : 0644;
-    bool ok = writeAll(fd, content.constData(), static_cast<size_t>(content.size()));
-    ok = fchmod(fd, mode) == 0 && ok;
-    ok = fsync(fd) == 0 && ok;
-    ok = close(fd) == 0 && ok;
-    if (!ok || rename(temp.constData(), playlistPath.constData()) != 0) {
-        unlink(temp.constData());
-        return false;
-    }
-    // The rename itself lives in the directory: until that is on disk, a
-    // power loss could bring the old list back.
-    const int dirFd =
-        open(dir.isEmpty() ? "." : dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0)
-        return false;
-    ok = fsync(dirFd) == 0;
-    close(dirFd);
-    return ok;
+    return replaceFile(playlistPath, content);
 }

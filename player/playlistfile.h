@@ -16,7 +16,6 @@ bool appendToPlaylist(const QByteArray& playlistPath, const QByteArray& entry);
 // read: not readable, not a regular file, or a read error anywhere.
 bool readPlaylistLines(const QByteArray& playlistPath, QList<QByteArray>* lines);
 
-// Replaces the file's content with these lines through a temporary file in
-// the same directory renamed over it, so the file always holds either the
-// old list or the new one.
+// Replaces the file's content with these lines, so that the file always
+// holds either the old list or the new one (replaceFile).
 bool rewritePlaylist(const QByteArray& playlistPath, const QList<QByteArray>& lines);

@@ -1,6 +1,7 @@
 #include "settingsrecord.h"
 
 #include "directorylisting.h"
+#include "replacefile.h"
 
 #include <QFile>
 #include <QString>
@@ -34,20 +35,10 @@ void loadSettings(const char* path)
 void saveSettings(const char* path)
 {
     std::printf("saveparams\n");
-    const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return;
-    const auto* bytes = reinterpret_cast<const char*>(&settingsRecord);
-    size_t put = 0;
-    while (put < sizeof settingsRecord) {
-        const ssize_t n = write(fd, bytes + put, sizeof settingsRecord - put);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        put += static_cast<size_t>(n);
-    }
-    close(fd);
+    // Never truncated in place: a power cut between the truncation and the
+    // write would leave the user's options and folder gone.
+    replaceFile(QByteArray(path),
+                QByteArray(reinterpret_cast<const char*>(&settingsRecord), sizeof settingsRecord));
 }
 
 QByteArray startDirectory(const SettingsRecord& record)

@@ -42,7 +42,7 @@ extern SettingsRecord settingsRecord;
 // Reads at most 312 bytes of the file into the record; a missing file leaves
 // it as it is.
 void loadSettings(const char* path = "setup");
-// Writes the whole record, creating or truncating the file.
+// Writes the whole record, creating the file or replacing it whole.
 void saveSettings(const char* path = "setup");
 
 // The directory the browser opens at start: lastDirectory, or "/mmc/mmca1/"

@@ -9,6 +9,12 @@ cd "$root"
 
 out=$root/local/packages
 mkdir -p "$out"
+# The same commit gives the same bytes, as Debian's reproducible builds
+# expect: the times in the archives are the last commit's.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+    SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct 2>/dev/null || stat -c %Y dist/changelog)
+    export SOURCE_DATE_EPOCH
+fi
 archs=("$@")
 [ ${#archs[@]} -gt 0 ] || archs=(amd64 arm64 armhf armel)
 

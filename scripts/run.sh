@@ -28,7 +28,9 @@ Keys in the phone window:
   PageUp/PageDown   while playing: volume (or the shown property) up / down
   F6                next property to adjust (volume, brightness, contrast, ...)
   F2                MPlayer's on-screen menu; F4 or F7 stop; F9 OSD; F10 mute
-  Soft keys         Menu (left), playlists (middle), Exit (right)
+  F1 or Menu        the main menu (left soft key); F2 the playlists (middle)
+  F3, Esc or Back   Exit (right soft key); in a menu they close it
+  In a menu         Up/Down move, Return chooses, Right opens a submenu
 KEYS
 
 cd "$prefix"

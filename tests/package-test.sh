@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The packages as their users meet them. Both pass lintian; the armel one
+# The packages as their users meet them. Two builds of one commit are the
+# same bytes. Both pass lintian; the armel one
 # holds ARMv5 soft-float programs and nothing built for the host. The amd64
 # one installs with apt, /usr/bin/tarragon shows the phone's 240x320 window
 # and makes the user's own directory, panelrest is on the PATH, and removing
@@ -35,6 +36,13 @@ apt_get() {
         fail "apt-get $*: $(cat "$work/apt.log")"
 }
 
+# Built again from the same commit: the same bytes.
+cp "$amd64" "$work/first.deb"
+rm -f build-amd64/player/tarragon build-amd64/sleeptool/panelrest
+scripts/package.sh amd64 >"$work/package.log" 2>&1 || fail "second build: $(tail "$work/package.log")"
+cmp -s "$work/first.deb" "$amd64" || fail "two builds of one commit differ"
+echo "amd64: built twice, byte for byte the same"
+
 for deb in "$amd64" "$armel"; do
     report=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian on $deb: $report"
 done
@@ -63,7 +71,9 @@ usage=$(panelrest)
 home=$work/home
 mkdir -p "$home"
 start_private_xvfb
-(cd / && exec env -u XDG_DATA_HOME -u QT_QPA_PLATFORM HOME="$home" tarragon >"$work/tarragon.log" 2>&1) &
+# A relative XDG_DATA_HOME is ignored, as the XDG rules say.
+(cd "$work" && exec env -u QT_QPA_PLATFORM XDG_DATA_HOME=relative HOME="$home" tarragon \
+    >"$work/tarragon.log" 2>&1) &
 pid=$!
 window=$(window_of "$pid")
 [ -n "$window" ] || fail "no window; the front-end said: $(cat "$work/tarragon.log")"
@@ -73,6 +83,7 @@ mine=$home/.local/share/tarragon
 [ "$(stat -c %s "$mine/setup")" = 312 ] || fail "no options record in $mine"
 [ -d "$mine/playlist" ] || fail "no playlist folder in $mine"
 [ "$(readlink "$mine/mplayer")" = /usr/lib/tarragon/mplayer ] || fail "no link to the player"
+[ ! -e "$work/relative" ] || fail "a relative XDG_DATA_HOME was used"
 echo "amd64: installed; the 240x320 window is up; $mine holds setup and playlist/"
 kill "$pid"
 wait "$pid" 2>/dev/null || true

@@ -104,6 +104,29 @@ private slots:
         QCOMPARE(saved.mid(260, 4), QByteArray("\x04\x03\x02\x01", 4));
     }
 
+    void aSaveReplacesTheRecordWhole()
+    {
+        // Never truncated and written in place, where a power cut between
+        // the two would leave a short record: the old file stays whole
+        // until the new one, whole, is renamed over it.
+        TempInstall install;
+        const QByteArray old(312, '\x01');
+        writeAll(install.file("setup"), old);
+        QVERIFY(QFile::setPermissions(install.file("setup"), QFile::ReadOwner | QFile::WriteOwner));
+        QFile before(install.file("setup"));
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        settingsRecord.loop = 1;
+        saveSettings();
+        QCOMPARE(before.readAll(), old);
+        const QByteArray saved = readAll(install.file("setup"));
+        QCOMPARE(saved.size(), 312);
+        QCOMPARE(saved[264], '\x01');
+        QCOMPARE(QFile::permissions(install.file("setup")),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        QCOMPARE(QDir(install.path()).entryList({".setup*"}, QDir::Files | QDir::Hidden),
+                 QStringList());
+    }
+
     void storeWholeNeverCutsAPath()
     {
         std::array<char, 8> field{};

@@ -1,0 +1,95 @@
+#include "testsupport.h"
+
+#include <QtTest>
+
+// The programs that ship beside the front-end: the killall helper, and the
+// player's launcher.
+class HelpersTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    // killall ends the processes of the name it is given that run in its own
+    // directory, and no other.
+    void killallEndsOnlyItsOwnDirectorysProcesses()
+    {
+        QTemporaryDir mine;
+        QTemporaryDir elsewhere;
+        QFile::copy(sourceDir() + "/dist/killall", mine.filePath("killall"));
+        QFile::setPermissions(mine.filePath("killall"), QFile::ReadOwner | QFile::ExeOwner);
+        for (const QTemporaryDir* dir : {&mine, &elsewhere}) {
+            QFile::link("/bin/sleep", dir->filePath("mplayer"));
+            QFile::link("/bin/sleep", dir->filePath("other"));
+        }
+        auto start = [](const QTemporaryDir& dir, const QString& name) {
+            auto* p = new QProcess;
+            p->setWorkingDirectory(dir.path());
+            p->start(dir.filePath(name), {"30"});
+            p->waitForStarted();
+            return p;
+        };
+        std::unique_ptr<QProcess> target(start(mine, "mplayer"));
+        std::unique_ptr<QProcess> otherName(start(mine, "other"));
+        std::unique_ptr<QProcess> otherDir(start(elsewhere, "mplayer"));
+
+        QProcess killall;
+        killall.setWorkingDirectory(mine.path());
+        killall.start(mine.filePath("killall"), {"mplayer", "-9"});
+        QVERIFY(killall.waitForFinished());
+        QCOMPARE(killall.exitCode(), 0);
+
+        QVERIFY(target->waitForFinished(5000));
+        QCOMPARE(target->exitStatus(), QProcess::CrashExit);
+        QVERIFY(!otherName->waitForFinished(300));
+        QVERIFY(!otherDir->waitForFinished(300));
+        for (auto* p : {otherName.get(), otherDir.get()}) {
+            p->kill();
+            p->waitForFinished();
+        }
+
+        killall.start(mine.filePath("killall"), {"mplayer", "-9;rm"});
+        QVERIFY(killall.waitForFinished());
+        QCOMPARE(killall.exitCode(), 2); // not a signal: refused
+    }
+
+    // The launcher sizes the picture to the framebuffer's visible mode (a
+    // double-buffered one is twice as high behind it), and a framebuffer
+    // whose path has blanks stays one argument.
+    void theLauncherFitsThePictureToTheVisibleScreen()
+    {
+        QTemporaryDir dir;
+        const QString graphics = dir.filePath("sys/class/graphics/fb7");
+        QVERIFY(QDir().mkpath(graphics));
+        writeAll(graphics + "/virtual_size", "480,640\n");
+        QVERIFY(QDir().mkpath(dir.filePath("my panels")));
+        writeAll(dir.filePath("my panels/fb7"), "");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DISPLAY");
+        env.insert("FRAMEBUFFER", dir.filePath("my panels/fb7"));
+        env.insert("TARRAGON_SYSFS", dir.filePath("sys"));
+        env.insert("TARRAGON_REAL_MPLAYER", binaryDir() + "/tests/stubplayer");
+        auto launched = [&] {
+            QProcess launcher;
+            launcher.setProcessEnvironment(env);
+            launcher.setWorkingDirectory(dir.path());
+            launcher.start(sourceDir() + "/dist/mplayer", {"-slave", "-vf-clr", "/m/clip.avi"});
+            launcher.closeWriteChannel();
+            launcher.waitForFinished(10000);
+            return readAll(dir.filePath("stub-args.log")).split('\0');
+        };
+        const auto output = "fbdev2:" + QFile::encodeName(dir.filePath("my panels/fb7"));
+
+        writeAll(graphics + "/modes", "U:480x320p-0\n");
+        QList<QByteArray> args = launched();
+        QCOMPARE(args.at(args.indexOf("-vo") + 1), output);
+        QVERIFY(args.contains("dsize=480:320:0,scale=0:0,expand=480:320"));
+        QVERIFY(args.contains("scale=w=480:h=-2:noup=1,scale=w=-2:h=320:noup=1,expand=480:320"));
+
+        // Without its modes, the virtual size is all there is to go by.
+        QFile::remove(graphics + "/modes");
+        args = launched();
+        QVERIFY(args.contains("dsize=480:640:0,scale=0:0,expand=480:640"));
+    }
+};
+
+QTEST_GUILESS_MAIN(HelpersTest)
+#include "tst_helpers.moc"

@@ -278,7 +278,7 @@ int MyWidget::startPlayback(const char* path, bool playlist)
     playbackState.menuMode = false;
     saveSettings();
     setFullScreen(true);
-    // Built before the fork: the child of a threaded process may only make
+    // Built before the launch: the child of a threaded process may only make
     // async-signal-safe calls until it execs.
     const PlayerArgs args = buildPlayerArgs(playerOptions(playlist), path);
     if (!player_.launch(args)) {

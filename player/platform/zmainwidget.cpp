@@ -3,7 +3,7 @@
 #include "phonekeys.h"
 #include "utilcst.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QWindow>
@@ -127,6 +127,11 @@ bool ZMainWidget::eventFilter(QObject* watched, QEvent* event)
     // Only the window object itself: widgets see the same key again as it
     // propagates, and the hook must see it once.
     if (watched != hooked_)
+        return QWidget::eventFilter(watched, event);
+    // An open menu has the keyboard, as it had on the phone. On a
+    // framebuffer its keys still come to this window first, for the toolkit
+    // to hand on: they are the menu's, not this window's.
+    if (QApplication::activePopupWidget())
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::KeyPress:

@@ -1,0 +1,106 @@
+# Sourced by scripts/phone.sh: the emulator, booted in one of the guest's
+# modes (phone.mode on the kernel's command line; see guest/init) and
+# steered through QMP.
+
+qmp_socket() { echo "$work/qmp.sock"; }
+serial=""
+emulator_pid=""
+share=""
+data_disk=""
+icount=0
+
+stop_phone() {
+    if [ -n "$emulator_pid" ]; then
+        kill "$emulator_pid" 2>/dev/null || true
+        wait "$emulator_pid" 2>/dev/null || true
+        emulator_pid=""
+    fi
+    if [ -n "${QMP_PID:-}" ]; then
+        kill "$QMP_PID" 2>/dev/null || true
+        wait "$QMP_PID" 2>/dev/null || true
+    fi
+}
+
+# start_phone DISPLAY MODE: the phone with the panel chosen, its console log
+# in $serial.
+start_phone() {
+    local display=$1 mode=$2 accel=tcg,thread=multi
+    local append="console=ttyAMA0 root=/dev/vda rw quiet phone.mode=$mode"
+    local devices=(-drive if=none,id=root,file="$work/rootfs.img",format=raw
+        -device virtio-blk-pci,drive=root)
+    if [ "$panel_fb" = /dev/fb1 ]; then
+        # A second card, the Cirrus one, at 16 bits a pixel; it has no VGA
+        # BIOS on ARM. Its screen is read in the guest, through a share.
+        share=$work/share
+        mkdir -p "$share"
+        rm -f "$share"/*
+        devices+=(-device virtio-gpu-pci,xres=240,yres=320 -device cirrus-vga,romfile=
+            -virtfs "local,path=$share,mount_tag=host,security_model=none")
+        append="$append video=VGA-1:$panel_size phone.fb=$panel_fb"
+    else
+        devices+=(-device "virtio-gpu-pci,xres=$panel_width,yres=$panel_height")
+    fi
+    if [ -n "$data_disk" ]; then
+        devices+=(-drive "if=none,id=data,file=$data_disk,format=raw"
+            -device virtio-blk-pci,drive=data)
+    fi
+    if [ "$icount" = 1 ]; then
+        # Guest time follows the instructions it runs, so timings repeat;
+        # that needs one emulator thread.
+        accel=tcg,thread=single
+        devices+=(-icount shift=3,sleep=off,align=off)
+    fi
+    serial=$work/serial.log
+    : >"$serial"
+    rm -f "$(qmp_socket)"
+    "$emulator" -M "$machine" -cpu "$cpu" -smp 2 -m 1024 -accel "$accel" \
+        -kernel "$kernel_dir/boot/vmlinuz-$version" -initrd "$work/initrd.img" -append "$append" \
+        "${devices[@]}" -device virtio-keyboard-pci -device virtio-tablet-pci -nic none \
+        -serial "file:$serial" -monitor none -qmp "unix:$(qmp_socket),server=on,wait=off" \
+        -display "$display" &
+    emulator_pid=$!
+    started=$SECONDS
+    for _ in $(seq 100); do
+        [ -S "$(qmp_socket)" ] && break
+        sleep 0.1
+    done
+    coproc QMP { socat - "UNIX-CONNECT:$(qmp_socket)"; }
+    read -r -t 10 _ <&"${QMP[0]}"
+    qmp '{"execute":"qmp_capabilities"}'
+}
+
+# One command; its answer, skipping the emulator's events.
+qmp() {
+    local answer
+    printf '%s\n' "$1" >&"${QMP[1]}"
+    while read -r -t 120 answer <&"${QMP[0]}"; do
+        case $answer in
+            *'"return"'*) return 0 ;;
+            *'"error"'*)
+                echo "QMP: $answer" >&2
+                return 1
+                ;;
+        esac
+    done
+    return 1
+}
+
+# The power goes, as a battery that dies: no shutdown, nothing flushed.
+power_cut() {
+    printf '%s\n' '{"execute":"quit"}' >&"${QMP[1]}" 2>/dev/null || true
+    wait "$emulator_pid" 2>/dev/null || true
+    emulator_pid=""
+    stop_phone
+}
+
+# Waits for a line of the phone's console log; false when it did not come
+# in time or the phone went off.
+wait_for_line() {
+    local pattern=$1 seconds=$2
+    for _ in $(seq $((seconds * 2))); do
+        grep -q -- "$pattern" "$serial" && return 0
+        kill -0 "$emulator_pid" 2>/dev/null || return 1
+        sleep 0.5
+    done
+    return 1
+}

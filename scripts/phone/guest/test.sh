@@ -1,0 +1,80 @@
+#!/bin/sh
+# Inside the emulated phone (scripts/phone.sh --test): the test programs
+# that need no X server, a front-end asked to end at once, then two
+# front-ends for the user's path that the host drives with keys: one as
+# root, then one an ordinary user starts by logging in on a virtual
+# console. Meanwhile this side reports the display's sleep time. Every
+# line for the host starts with "DEVICE-".
+here=/opt/tarragon-test
+uptime() { cut -d ' ' -f 1 /proc/uptime; }
+blank() { cat /sys/module/kernel/parameters/consoleblank; }
+
+echo "DEVICE-TESTS begin at $(uptime) s; the display sleeps after $(blank) s"
+failed=0
+for program in "$here"/build/tests/tst_*; do
+    name=${program##*/}
+    started=$(uptime)
+    report=$(cd /tmp && QT_QPA_PLATFORM=offscreen TARRAGON_BINARY_DIR="$here/build" \
+        TARRAGON_SOURCE_DIR="$here/src" "$program" 2>&1)
+    status=$?
+    # As the test command has it: a program that ends early has not passed.
+    if [ $status = 0 ] && printf '%s\n' "$report" | grep -q "^Totals: [0-9]* passed, 0 failed"; then
+        echo "DEVICE-TEST PASS $name ($started to $(uptime) s)"
+    else
+        printf '%s\n' "$report" | grep -A 4 "^FAIL!"
+        printf '%s\n' "$report" | tail -n 5
+        echo "DEVICE-TEST FAIL $name"
+        failed=1
+    fi
+done
+echo "DEVICE-TESTS end: $([ $failed = 0 ] && echo passed || echo failed); sleep after $(blank) s"
+
+# A toolkit program on the framebuffer turns the console's timeout off when
+# it starts and sets 15 minutes when it ends; the front-end keeps the
+# phone's own, also when it is asked to end the moment it is up.
+panelrest -r >/dev/null 2>&1
+tarragon >/dev/null 2>&1 &
+front=$!
+for _ in $(seq 600); do
+    ls -l "/proc/$front/fd" 2>/dev/null | grep -q /dev/fb0 && break
+    sleep 0.05
+done
+sleep 0.3
+kill -TERM "$front"
+wait "$front"
+echo "DEVICE-EXIT status $?, sleep after $(blank) s"
+
+# A front-end's picture stays on the framebuffer after it: cleared, so the
+# host waits for the next one to show.
+clear() { cat /dev/zero >/dev/fb0 2>/dev/null; }
+
+# Reports the sleep time as it changes, and whether a player runs, while
+# the front-end of WHO runs; then its sleep time after it.
+report() {
+    who=$1
+    reported=""
+    for _ in $(seq 300); do
+        busybox pidof tarragon >/dev/null && break
+        sleep 0.1
+    done
+    while busybox pidof tarragon >/dev/null; do
+        state=idle
+        busybox pidof mplayer >/dev/null && state=playing
+        now="$state $(blank)"
+        [ "$now" = "$reported" ] || echo "DEVICE-SLEEP $who $now"
+        reported=$now
+        sleep 0.2
+    done
+    echo "DEVICE-END $who: sleep after $(blank) s"
+}
+
+clear
+tarragon >/dev/console 2>&1 &
+echo "DEVICE-READY root"
+report root
+
+# An ordinary user, logged in on the second console as a login would.
+clear
+busybox openvt -c 2 -s -- login -f phone
+echo "DEVICE-READY phone"
+report phone

@@ -1,0 +1,173 @@
+# Sourced by scripts/phone.sh: the phone's image, made from Debian's own
+# packages: the host's tools, our package, Debian's kernel, a root file
+# system of runtime packages (cached), and a first stage that mounts it.
+
+prepare_host() {
+    step "Host tools"
+    apt_install qemu-system-arm qemu-user-static binfmt-support mmdebstrap e2fsprogs cpio kmod \
+        socat ffmpeg imagemagick
+    if [ ! -e /proc/sys/fs/binfmt_misc/register ]; then
+        mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+    fi
+    update-binfmts --enable "$binfmt" 2>/dev/null || true
+}
+
+build_programs() {
+    step "The tarragon package for $arch"
+    scripts/package.sh "$arch"
+    deb=$(ls "$root"/local/packages/tarragon_*_"$arch".deb)
+    [ "$testing" = 1 ] || return 0
+    step "The test programs for $arch"
+    case $arch in
+        arm64) install_multiarch "$arch" ;;
+        armel) install_armel ;;
+    esac
+    debian_build "$arch" "build-$arch-tests" \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch.cmake" -DTARRAGON_TESTS=ON
+}
+
+# Debian's kernel, and its modules as depmod indexes them.
+fetch_kernel() {
+    step "The kernel"
+    add_architecture "$kernel_arch"
+    local kernel
+    kernel=$(apt-cache depends "$kernel_package:$kernel_arch" |
+        sed -n 's/^ *Depends: \(linux-image-[^:]*\).*/\1/p' | head -n 1)
+    [ -n "$kernel" ] || {
+        echo "no kernel package behind $kernel_package" >&2
+        return 1
+    }
+    kernel_dir=$cache/$kernel
+    if [ ! -f "$kernel_dir/.complete" ]; then
+        rm -rf "$kernel_dir"
+        mkdir -p "$kernel_dir/download"
+        chmod 777 "$kernel_dir/download"
+        (cd "$kernel_dir/download" && apt-get download -qq "$kernel:$kernel_arch" 2>/dev/null)
+        dpkg-deb -x "$kernel_dir"/download/*.deb "$kernel_dir"
+        rm -rf "$kernel_dir/download"
+        /sbin/depmod -b "$kernel_dir" "$(ls "$kernel_dir/lib/modules")"
+        touch "$kernel_dir/.complete"
+    fi
+    version=$(ls "$kernel_dir/lib/modules")
+    modules=$kernel_dir/lib/modules/$version
+}
+
+# Runtime packages only, made once for a package set.
+make_root_file_system() {
+    step "The root file system"
+    local depends packages key sources=() suite include started
+    depends=$(dpkg-deb -f "$deb" Depends | sed 's/([^)]*)//g; s/[ |]//g' | tr ',' '\n' | sort -u)
+    packages=($depends busybox-static e2fsprogs fonts-dejavu-core fonts-wqy-microhei libqt6test6
+        ffmpeg)
+    key=$(printf '%s\n' "${suites[@]}" "${packages[@]}" | sha1sum | cut -c 1-12)
+    base=$cache/base-$key
+    [ -f "$base.complete" ] && return 0
+    started=$SECONDS
+    for suite in "${suites[@]}"; do
+        case $suite in
+            *-security) sources+=("deb http://deb.debian.org/debian-security $suite main") ;;
+            *) sources+=("deb http://deb.debian.org/debian $suite main") ;;
+        esac
+    done
+    rm -rf "$cache"/base-*
+    include=$(IFS=,; echo "${packages[*]}")
+    mmdebstrap --quiet --arch="$arch" --variant=essential --include="$include" \
+        --dpkgopt='path-exclude=/usr/share/man/*' --dpkgopt='path-exclude=/usr/share/doc/*' \
+        --dpkgopt='path-include=/usr/share/doc/*/copyright' \
+        --dpkgopt='path-exclude=/usr/share/locale/*' \
+        bookworm "$base" "${sources[@]}"
+    touch "$base.complete"
+    echo "made in $(since "$started")"
+}
+
+# An ordinary user, as Debian makes a console user: groups video and input,
+# and a login that starts the front-end.
+add_phone_user() {
+    local rootfs=$1
+    grep -q '^input:' "$rootfs/etc/group" || echo 'input:x:105:' >>"$rootfs/etc/group"
+    sed -i 's/^\(video:x:[0-9]*:\)$/\1phone/; s/^\(input:x:[0-9]*:\)$/\1phone/' "$rootfs/etc/group"
+    echo 'phone:x:1000:1000:Phone user:/home/phone:/bin/sh' >>"$rootfs/etc/passwd"
+    echo 'phone:x:1000:' >>"$rootfs/etc/group"
+    echo 'phone:*:19000:0:99999:7:::' >>"$rootfs/etc/shadow"
+    mkdir -p "$rootfs/home/phone"
+    echo 'exec tarragon' >"$rootfs/home/phone/.profile"
+    chown -R 1000:1000 "$rootfs/home/phone"
+}
+
+copy_test_programs() {
+    local here=$1/opt/tarragon-test build=$root/build-$arch-tests program
+    mkdir -p "$here/build/tests" "$here/build/sleeptool" "$here/build/bench" "$here/src/dist"
+    for program in "$build"/tests/tst_*; do
+        case ${program##*/} in
+            # These need an X server or a Wayland compositor.
+            tst_screen | tst_panelrest_x11 | tst_wayland | *_autogen) ;;
+            *) [ -x "$program" ] && cp "$program" "$here/build/tests/" ;;
+        esac
+    done
+    cp "$build/tests/stubplayer" "$build/tests/playlistchurn" "$build/tests/powercut" \
+        "$here/build/tests/"
+    cp "$build/sleeptool/panelrest" "$here/build/sleeptool/"
+    cp "$build/bench/bench_device" "$build/bench/barelist" "$here/build/bench/"
+    cp dist/mplayer dist/killall "$here/src/dist/"
+    install -m 755 scripts/phone/guest/test.sh scripts/phone/guest/powercut.sh \
+        scripts/phone/guest/bench.sh "$here/"
+}
+
+make_image() {
+    step "The phone's image"
+    rm -rf "$work"
+    mkdir -p "$work"
+    local rootfs=$work/rootfs clips=$cache/clips
+    cp -a "$base" "$rootfs"
+    cp "$deb" "$rootfs/tmp/tarragon.deb"
+    chroot "$rootfs" dpkg -i /tmp/tarragon.deb >/dev/null
+    rm "$rootfs/tmp/tarragon.deb"
+    mkdir -p "$rootfs/lib/modules"
+    cp -a "$modules" "$rootfs/lib/modules/"
+    install -m 755 scripts/phone/guest/init "$rootfs/sbin/phone-init"
+    install -m 755 scripts/phone/guest/shots "$rootfs/sbin/phone-shots"
+    echo phone >"$rootfs/etc/hostname"
+    add_phone_user "$rootfs"
+    # The phone's own settings: the display sleeps after 60 seconds.
+    mkdir -p "$rootfs/ezxlocal/download/appwrite/setup"
+    printf '[SYS_SETUP]\nLcdSleepTime = 1\n' >"$rootfs/ezxlocal/download/appwrite/setup/ezx_system.cfg"
+    # The phone's memory card, where the front-end opens: a 4:3 clip smaller
+    # than the screen, moving, with sound.
+    mkdir -p "$clips" "$rootfs/mmc/mmca1"
+    [ -s "$clips/test card.avi" ] || ffmpeg -loglevel error -y \
+        -f lavfi -i testsrc=size=240x180:rate=15:duration=60 -f lavfi -i sine=frequency=440:duration=60 \
+        -c:v mpeg4 -q:v 5 -c:a mp3 -shortest "$clips/test card.avi"
+    cp "$clips"/*.avi "$rootfs/mmc/mmca1/"
+    [ "$testing" = 1 ] && copy_test_programs "$rootfs"
+    mke2fs -q -t ext4 -L phone -d "$rootfs" "$work/rootfs.img" 3G
+    make_first_stage "$rootfs"
+    rm -rf "$rootfs"
+    echo "image: $(du -h --apparent-size "$work/rootfs.img" | cut -f 1), $(du -h "$work/rootfs.img" | cut -f 1) used"
+}
+
+# Busybox and the drivers the root file system needs.
+make_first_stage() {
+    local initramfs=$work/initramfs module
+    mkdir -p "$initramfs/bin" "$initramfs/modules"
+    cp "$1/usr/bin/busybox" "$initramfs/bin/busybox"
+    install -m 755 scripts/phone/guest/initramfs-init "$initramfs/init"
+    : >"$initramfs/modules/order"
+    for module in virtio_pci virtio_blk crc32c_generic ext4; do
+        needs "$module" "$initramfs/modules"
+    done
+    (cd "$initramfs" && find . | cpio --quiet -o -H newc | gzip -1) >"$work/initrd.img"
+    rm -rf "$initramfs"
+}
+
+# A module and, first, the modules it depends on, as modules.dep has them.
+needs() {
+    local module=$1 into=$2 path dependency
+    path=$(grep -E "(^|/)$module\.ko:" "$modules/modules.dep" | head -n 1) || return 0
+    for dependency in ${path#*:}; do
+        needs "$(basename "$dependency" .ko)" "$into"
+    done
+    path=${path%%:*}
+    grep -qx "$(basename "$path")" "$into/order" 2>/dev/null && return 0
+    cp "$modules/$path" "$into/"
+    basename "$path" >>"$into/order"
+}

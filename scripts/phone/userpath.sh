@@ -1,0 +1,101 @@
+# Sourced by scripts/phone.sh: the user's path on the phone's screen, with
+# keys alone, and what the screenshots of it must show. Screenshots go to
+# $shots, each name behind a prefix (the panel, the user).
+
+# The clip highlighted, Menu (F1) opened on its first item, Play, then F4.
+play_a_clip() {
+    local at=$shots/$1
+    key down down
+    shot "${at}1-list.png"
+    key f1
+    wait_for_change "${at}1-list.png" || echo "the menu did not open"
+    sleep 0.5
+    shot "${at}2-menu.png"
+    key ret
+    # Playing: the menu and list gone, the picture come.
+    local _
+    for _ in $(seq 60); do
+        sleep 1
+        shot "${at}3-playing.png"
+        [ "$(brightness "${at}3-playing.png" "${panel_width}x40+0+0")" -lt 3 ] &&
+            [ "$(brightness "${at}3-playing.png" "$(picture)")" -gt 20 ] && break
+    done
+    sleep 2
+    shot "${at}3-playing.png"
+    sleep 1
+    shot "${at}4-playing-a-second-later.png"
+    key f4
+    sleep 1
+    wait_for_list || echo "the list did not come back"
+    shot "${at}5-list-again.png"
+}
+
+# Where the 240x180 clip shows at its own size: the middle of the screen.
+picture() {
+    echo "240x180+$(((panel_width - 240) / 2))+$(((panel_height - 180) / 2))"
+}
+
+# The list fills the screen, and the highlight is the style's blue, not
+# its red and blue swapped, as a panel of another depth might show it.
+check_list() {
+    local list=$shots/${1}1-list.png red _green blue
+    [ "$(brightness "$list" "${panel_width}x$((panel_height - 80))+0+0")" -gt 60 ] ||
+        fail "$1: the list does not fill the screen"
+    # The soft keys span the width: the right one is drawn at the far end.
+    [ "$(brightness "$list" "20x40+$((panel_width - 30))+$((panel_height - 60))")" -gt 30 ] ||
+        fail "$1: the soft keys do not reach the right edge"
+    read -r red _green blue < <(colour "$list" "${panel_width}x60+0+0")
+    [ $((blue - red)) -gt 10 ] || fail "$1: the highlight's colours are wrong ($red, $blue)"
+}
+
+# Two screenshots a second apart differ inside the picture; the picture
+# keeps its aspect: black around it.
+check_picture() {
+    local at=$shots/$1 x=$(((panel_width - 240) / 2)) y=$(((panel_height - 180) / 2))
+    local moved
+    moved=$(changed "${at}3-playing.png" "${at}4-playing-a-second-later.png" "$(picture)")
+    [ "${moved:-0}" -gt 100 ] 2>/dev/null || fail "$1: the picture does not move ($moved pixels)"
+    [ "$(brightness "${at}3-playing.png" "$(picture)")" -gt 20 ] || fail "$1: no picture"
+    [ "$(brightness "${at}3-playing.png" "${panel_width}x$((y - 10))+0+0")" -lt 3 ] ||
+        fail "$1: no black band above the picture"
+    [ "$(brightness "${at}3-playing.png" "${panel_width}x$((y - 10))+0+$((y + 190))")" -lt 3 ] ||
+        fail "$1: no black band below the picture"
+    if [ "$x" -gt 10 ]; then
+        [ "$(brightness "${at}3-playing.png" "$((x - 10))x180+0+$y")" -lt 3 ] ||
+            fail "$1: no black band beside the picture"
+    fi
+    [ "$(changed "${at}1-list.png" "${at}5-list-again.png" "${panel_size}+0+0")" -lt 2000 ] ||
+        fail "$1: F4 did not bring the list back"
+}
+
+# After the phone's 60 seconds without input the screen is dark; a key
+# lights it again, and does nothing else: Down would move the highlight.
+check_sleep_and_wake() {
+    local at=$shots/$1
+    sleep 65
+    shot "${at}6-asleep.png"
+    [ "$(brightness "${at}6-asleep.png" "${panel_size}+0+0")" -lt 5 ] ||
+        fail "$1: the display did not go dark"
+    key down
+    sleep 2
+    shot "${at}7-awake.png"
+    [ "$(brightness "${at}7-awake.png" "${panel_size}+0+0")" -gt 30 ] ||
+        fail "$1: a key did not light the display"
+    [ "$(changed "${at}5-list-again.png" "${at}7-awake.png" "${panel_size}+0+0")" -lt 2000 ] ||
+        fail "$1: the key that woke the display did more"
+}
+
+# The sleep times the guest saw while WHO's front-end ran: the phone's 60
+# before the clip, 0 from the player's first report of its picture to the
+# end of playback, and 60 after.
+check_sleep_times() {
+    local who=$1 sleeps playing
+    sleeps=$(grep -o "DEVICE-SLEEP $who [a-z]* [0-9]*" "$serial" | cut -d ' ' -f 3-)
+    echo "$who: display sleep times seen: $(echo "$sleeps" | tr '\n' ';')"
+    [ "$(echo "$sleeps" | sed -n '/^playing/q;p' | tail -n 1)" = "idle 60" ] ||
+        fail "$who: the front-end did not keep the phone's 60 s before the clip"
+    playing=$(echo "$sleeps" | sed -n 's/^playing //p' | tr '\n' ' ')
+    echo "$playing" | grep -Eq '^(60 )*(0 )+$' ||
+        fail "$who: the display could sleep while the clip played: $playing"
+    [ "$(echo "$sleeps" | tail -n 1)" = "idle 60" ] || fail "$who: after playing the sleep time is not 60 s"
+}

@@ -13,6 +13,7 @@
 #include <QByteArray>
 #include <QList>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
@@ -84,11 +85,14 @@ int check(const char* dir)
         std::perror(dir);
         return 1;
     }
+    // One byte more than a record, to see a longer file.
+    std::array<char, sizeof(SettingsRecord) + 1> bytes{};
     FILE* setup = std::fopen("setup", "rb");
-    SettingsRecord found{};
-    const size_t size = setup ? std::fread(&found, 1, sizeof found + 1, setup) : 0;
+    const size_t size = setup ? std::fread(bytes.data(), 1, bytes.size(), setup) : 0;
     if (setup)
         std::fclose(setup);
+    SettingsRecord found{};
+    std::memcpy(&found, bytes.data(), sizeof found);
     long step = -1;
     std::sscanf(found.lastPlayedPath.data(), "/mmc/mmca1/clip-%ld.avi", &step);
     const SettingsRecord expected = recordOf(step);

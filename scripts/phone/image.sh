@@ -85,12 +85,15 @@ make_root_file_system() {
 add_phone_user() {
     local rootfs=$1
     grep -q '^input:' "$rootfs/etc/group" || echo 'input:x:105:' >>"$rootfs/etc/group"
-    sed -i 's/^\(video:x:[0-9]*:\)$/\1phone/; s/^\(input:x:[0-9]*:\)$/\1phone/' "$rootfs/etc/group"
+    awk -F: -v OFS=: '($1 == "video" || $1 == "input") { $4 = $4 ($4 == "" ? "" : ",") "phone" } 1' \
+        "$rootfs/etc/group" >"$rootfs/etc/group.new"
+    mv "$rootfs/etc/group.new" "$rootfs/etc/group"
     echo 'phone:x:1000:1000:Phone user:/home/phone:/bin/sh' >>"$rootfs/etc/passwd"
     echo 'phone:x:1000:' >>"$rootfs/etc/group"
     echo 'phone:*:19000:0:99999:7:::' >>"$rootfs/etc/shadow"
     mkdir -p "$rootfs/home/phone"
-    echo 'exec tarragon' >"$rootfs/home/phone/.profile"
+    # Its output, which a console login would show, kept for the log.
+    echo 'exec tarragon >/tmp/tarragon-phone.log 2>&1' >"$rootfs/home/phone/.profile"
     chown -R 1000:1000 "$rootfs/home/phone"
 }
 

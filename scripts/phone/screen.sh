@@ -54,12 +54,13 @@ brightness() {
 
 # Mean red, green and blue of a region, each 0 to 255.
 colour() {
-    convert "$1" -crop "$2" -format '%[fx:round(mean.r*255)] %[fx:round(mean.g*255)] %[fx:round(mean.b*255)]' info:
+    convert "$1" -crop "$2" -format '%[fx:round(mean.r*255)] %[fx:round(mean.g*255)] %[fx:round(mean.b*255)]\n' info:
 }
 
 # Pixels that differ between two screenshots, in a region.
 changed() {
-    compare -metric AE -fuzz 5% "$1" "$2" -crop "$3" null: 2>&1 | cut -d ' ' -f 1
+    # compare's status says whether they differ; the count says by how much.
+    { compare -metric AE -fuzz 5% "$1" "$2" -crop "$3" null: 2>&1 || true; } | cut -d ' ' -f 1
 }
 
 # Waits for the front-end's list: a lit screen that stays the same.

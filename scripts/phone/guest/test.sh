@@ -78,3 +78,4 @@ clear
 busybox openvt -c 2 -s -- login -f phone
 echo "DEVICE-READY phone"
 report phone
+tail -n 20 /tmp/tarragon-phone.log

@@ -7,8 +7,10 @@
 // front-end writes them itself, without a shell, so no byte of a path is
 // ever interpreted.
 
-// Appends the path and a newline. A path holding a newline cannot be a
-// line, and a missing directory gets no file: both change nothing.
+// Appends the path and a newline, so that the file always holds either the
+// old list or the new one (replaceFile). A path holding a newline cannot be
+// a line, a missing directory gets no file, and a file that cannot be read
+// whole is not rewritten: these change nothing.
 bool appendToPlaylist(const QByteArray& playlistPath, const QByteArray& entry);
 
 // The file's lines as bytes, without their newlines; a last line without

@@ -113,9 +113,11 @@ int check(const char* dir)
             listWhole = listWhole || contentOf(version) == content;
         }
     }
-    std::printf("POWERCUT-CHECK %s: record of step %ld %s (%zu bytes), playlist of %lld lines %s\n",
+    std::printf("POWERCUT-CHECK %s: record of step %ld %s (%zu bytes), playlist of %lld lines %s "
+                "(%lld NUL bytes)\n",
                 recordWhole && listWhole ? "ok" : "bad", step, recordWhole ? "whole" : "BROKEN",
-                size, static_cast<long long>(lines.size()), listWhole ? "whole" : "BROKEN");
+                size, static_cast<long long>(lines.size()), listWhole ? "whole" : "BROKEN",
+                static_cast<long long>(content.count('\0')));
     return recordWhole && listWhole ? 0 : 1;
 }
 } // namespace

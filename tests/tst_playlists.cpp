@@ -286,11 +286,18 @@ private slots:
         writeAll(playlist("default"), "/kept.mp3\n");
         QVERIFY(!appendToPlaylist(file, "/two\nlines.mp3"));
         QCOMPARE(readAll(playlist("default")), QByteArray("/kept.mp3\n"));
+        // Never appended in place, where a power cut could leave zeros: the
+        // old file stays whole until the new one replaces it.
+        QFile before(playlist("default"));
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        QVERIFY(appendToPlaylist(file, "/added.mp3"));
+        QCOMPARE(before.readAll(), QByteArray("/kept.mp3\n"));
+        QCOMPARE(readAll(playlist("default")), QByteArray("/kept.mp3\n/added.mp3\n"));
         QVERIFY(appendToPlaylist(file, "/" + QByteArray(300, 'n') + ".mp3"));
         QList<QByteArray> lines;
         QVERIFY(readPlaylistLines(file, &lines));
-        QCOMPARE(lines.size(), 2);
-        QCOMPARE(lines[1].size(), 305);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[2].size(), 305);
     }
 
     void bigAndOddPlaylists()

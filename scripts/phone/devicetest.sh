@@ -68,7 +68,7 @@ test_panels() {
 }
 
 test_power_cuts() {
-    local cuts=20 cut wait made=0 intact=0
+    local cuts=${POWER_CUTS:-20} cut wait made=0 intact=0
     step "$cuts power cuts while the phone writes"
     phone_panel 240x320
     data_disk=$work/data.img

@@ -87,7 +87,7 @@ qmp() {
 
 # The power goes, as a battery that dies: no shutdown, nothing flushed.
 power_cut() {
-    printf '%s\n' '{"execute":"quit"}' >&"${QMP[1]}" 2>/dev/null || true
+    [ -n "${QMP[1]:-}" ] && printf '%s\n' '{"execute":"quit"}' >&"${QMP[1]}" 2>/dev/null
     wait "$emulator_pid" 2>/dev/null || true
     emulator_pid=""
     stop_phone

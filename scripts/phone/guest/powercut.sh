@@ -4,7 +4,7 @@
 # then a new run writes until the power goes again.
 driver=/opt/tarragon-test/build/tests/powercut
 mkdir -p /data
-if ! mount -t ext4 /dev/vdb /data; then
+if ! busybox mount -t ext4 /dev/vdb /data; then
     echo "POWERCUT-CHECK bad: the data disk does not mount"
     exit 1
 fi
@@ -22,7 +22,7 @@ else
     echo "POWERCUT-FSCK errors"
     cat /tmp/fsck.log
 fi
-mount -t ext4 /dev/vdb /data
+busybox mount -t ext4 /dev/vdb /data
 run=/data/run-$(cat /proc/sys/kernel/random/uuid)
 mkdir "$run"
 sync

@@ -4,6 +4,6 @@
 # list widget started the same way.
 here=/opt/tarragon-test
 echo "DEVICE-BENCH begin"
-"$here/build/bench/bench_device" /usr/bin/tarragon "$here/build/bench/barelist" 3 |
+"$here/build/bench/bench_device" /usr/bin/tarragon "$here/build/bench/barelist" 5 |
     sed 's/^/DEVICE-BENCH /'
 echo "DEVICE-BENCH end"

@@ -48,9 +48,9 @@ bool setConsoleBlank(int seconds)
     return written == static_cast<ssize_t>(sequence.size());
 }
 
-int consoleBlankSeconds()
+int consoleBlankSeconds(const char* path)
 {
-    const int fd = open("/sys/module/kernel/parameters/consoleblank", O_RDONLY | O_CLOEXEC);
+    const int fd = open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return -1;
     char text[32] = {};

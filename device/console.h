@@ -20,5 +20,6 @@ int openConsole();
 // Sets the timeout; false when no console took it.
 bool setConsoleBlank(int seconds);
 
-// The timeout as the kernel keeps it, in seconds; -1 when it cannot be read.
-int consoleBlankSeconds();
+// The timeout as the kernel keeps it, in seconds, or as another file holds
+// it; -1 when it cannot be read.
+int consoleBlankSeconds(const char* path = "/sys/module/kernel/parameters/consoleblank");

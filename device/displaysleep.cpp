@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QTimer>
 
-#include <cstdlib>
 #include <fcntl.h>
 #include <linux/fb.h>
 #include <sys/ioctl.h>
@@ -15,17 +14,6 @@
 
 namespace
 {
-int readSeconds(const QByteArray& path)
-{
-    const int fd = open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    char text[32] = {};
-    const ssize_t n = read(fd, text, sizeof text - 1);
-    close(fd);
-    return n > 0 ? std::atoi(text) : -1;
-}
-
 // Input that follows the waking input closer than this is part of it: a tap
 // arrives as a move to its place and then its press.
 constexpr qint64 wakingGapMs = 250;
@@ -87,7 +75,7 @@ DisplaySleep* DisplaySleep::forFramebuffer(QObject* parent, int settingBefore)
     if (device.isEmpty())
         device = QByteArrayLiteral("/dev/fb0");
     return new DisplaySleep(
-        QByteArrayLiteral("/sys/module/kernel/parameters/consoleblank"),
+        QByteArray("/sys/module/kernel/parameters/consoleblank"),
         [device](bool blank) {
             const int fd = open(device.constData(), O_RDWR | O_CLOEXEC);
             if (fd < 0)
@@ -100,7 +88,7 @@ DisplaySleep* DisplaySleep::forFramebuffer(QObject* parent, int settingBefore)
 
 void DisplaySleep::check()
 {
-    const int seconds = readSeconds(setting_);
+    const int seconds = consoleBlankSeconds(setting_.constData());
     if (seconds <= 0)
         setBlanked(false);
     else if (sinceInput_.elapsed() >= qint64(seconds) * 1000)

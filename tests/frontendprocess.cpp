@@ -70,10 +70,10 @@ void FrontEndProcess::type(const QStringList& keys)
     // Some servers (a headless compositor's) have no seat to focus with: the
     // window is given the focus, and each key is sent to it.
     xdotool({"windowfocus", window()});
-    QTest::qWait(300);
+    QTest::qWait(100);
     for (const QString& key : keys) {
         xdotool({"key", "--window", window(), key});
-        QTest::qWait(300);
+        QTest::qWait(100);
     }
 }
 

@@ -24,7 +24,7 @@ stop_phone() {
 # start_phone DISPLAY MODE: the phone with the panel chosen, its console log
 # in $serial.
 start_phone() {
-    local display=$1 mode=$2 accel=tcg,thread=multi
+    local display=$1 mode=$2 accel=tcg,thread=multi cpus=2
     local append="console=ttyAMA0 root=/dev/vda rw quiet phone.mode=$mode"
     local devices=(-drive if=none,id=root,file="$work/rootfs.img",format=raw
         -device virtio-blk-pci,drive=root)
@@ -48,12 +48,15 @@ start_phone() {
         # Guest time follows the instructions it runs, so timings repeat;
         # that needs one emulator thread.
         accel=tcg,thread=single
+        # One processor: the 32-bit kernel never brings up a second one
+        # on that clock.
+        cpus=1
         devices+=(-icount shift=3,sleep=off,align=off)
     fi
     serial=$work/serial.log
     : >"$serial"
     rm -f "$(qmp_socket)"
-    "$emulator" -M "$machine" -cpu "$cpu" -smp 2 -m 1024 -accel "$accel" \
+    "$emulator" -M "$machine" -cpu "$cpu" -smp "$cpus" -m 1024 -accel "$accel" \
         -kernel "$kernel_dir/boot/vmlinuz-$version" -initrd "$work/initrd.img" -append "$append" \
         "${devices[@]}" -device virtio-keyboard-pci -device virtio-tablet-pci -nic none \
         -serial "file:$serial" -monitor none -qmp "unix:$(qmp_socket),server=on,wait=off" \

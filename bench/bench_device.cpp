@@ -13,8 +13,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <linux/fb.h>
-#include <sys/ioctl.h>
 #include <string>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>

@@ -1,31 +1,26 @@
 #include "xserver.h"
 
-#include <QCoreApplication>
-#include <QFile>
-#include <QThread>
-
 PrivateXServer::PrivateXServer()
 {
-    int n = 150 + static_cast<int>(QCoreApplication::applicationPid() % 400);
-    while (QFile::exists(QString("/tmp/.X11-unix/X%1").arg(n)) ||
-           QFile::exists(QString("/tmp/.X%1-lock").arg(n)))
-        ++n;
-    display_ = QString(":%1").arg(n);
+    // The server picks the free display and names it once it is ready; a
+    // display found free beforehand may be taken by another test starting
+    // at the same moment, whose server would then answer for ours.
     xvfb_.setProgram("Xvfb");
-    xvfb_.setArguments({display_, "-screen", "0", "640x480x24", "-nolisten", "tcp", "-noreset"});
+    xvfb_.setArguments(
+        {"-displayfd", "1", "-screen", "0", "640x480x24", "-nolisten", "tcp", "-noreset"});
     xvfb_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     xvfb_.start();
     if (!xvfb_.waitForStarted(5000))
         return;
-    for (int i = 0; i < 100 && !ready_; ++i) {
-        QProcess probe;
-        probe.setProcessEnvironment(environment());
-        probe.start("xdpyinfo", {});
-        probe.waitForFinished(5000);
-        ready_ = probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
-        if (!ready_)
-            QThread::msleep(100);
-    }
+    QByteArray number;
+    while (!number.endsWith('\n') && xvfb_.waitForReadyRead(10000))
+        number += xvfb_.readAll();
+    bool isNumber = false;
+    number.trimmed().toInt(&isNumber);
+    if (!isNumber)
+        return;
+    display_ = ":" + QString::fromLatin1(number.trimmed());
+    ready_ = xvfb_.state() == QProcess::Running;
 }
 
 PrivateXServer::~PrivateXServer()

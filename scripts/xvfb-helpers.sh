@@ -1,17 +1,25 @@
 # Sourced by the scripts: a private X server on a free display.
 
-# Starts Xvfb on the first free display from :90 and sets XVFB_PID and DISPLAY.
+# Starts Xvfb on a free display and sets XVFB_PID and DISPLAY. The server
+# picks the display and names it once it is ready, so another server
+# starting at the same moment can never answer for this one.
 start_private_xvfb() {
-    local n=90
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 640x480x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+    local named
+    named=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset 3>"$named" >/dev/null 2>&1 &
     XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do
-        xdpyinfo >/dev/null 2>&1 && return 0
+    for _ in $(seq 100); do
+        if grep -qx '[0-9][0-9]*' "$named"; then
+            DISPLAY=":$(cat "$named")"
+            export DISPLAY
+            rm -f "$named"
+            return 0
+        fi
+        kill -0 "$XVFB_PID" 2>/dev/null || break
         sleep 0.1
     done
-    echo "Xvfb did not start on $DISPLAY" >&2
+    rm -f "$named"
+    echo "Xvfb did not start" >&2
     return 1
 }
 

@@ -27,14 +27,14 @@ usage() {
     exit 2
 }
 testing=0
-panel_spec=240x320
+panel_asked=240x320
 case ${1:-} in
     --test)
         testing=1
         shift
         ;;
     --panel)
-        panel_spec=${2:-}
+        panel_asked=${2:-}
         shift 2 || usage
         ;;
 esac
@@ -43,7 +43,7 @@ shift || true
 parts=("$@")
 [ ${#parts[@]} -gt 0 ] || parts=(programs panels powercut bench)
 phone_architecture "$arch" || usage
-phone_panel "$panel_spec" || usage
+phone_panel "$panel_asked" || usage
 trap stop_phone EXIT
 
 prepare_host

@@ -38,13 +38,13 @@ test_programs() {
 }
 
 test_panels() {
-    local spec name
-    for spec in 480x320 240x320x16@fb1; do
-        step "The front-end on a $spec panel"
-        phone_panel "$spec"
-        name=${spec/@/-}
+    local screen name
+    for screen in 480x320 240x320x16@fb1; do
+        step "The front-end on a $screen panel"
+        phone_panel "$screen"
+        name=${screen/@/-}
         start_phone none panel
-        wait_for_line "DEVICE-PANEL" 120 || fail "$spec: the phone did not start"
+        wait_for_line "DEVICE-PANEL" 120 || fail "$screen: the phone did not start"
         if wait_for_list; then
             play_a_clip "$name-"
             check_list "$name-"
@@ -54,13 +54,13 @@ test_panels() {
                 local mine theirs
                 mine=$(colour "$shots/$name-3-playing.png" "$(picture)")
                 theirs=$(colour "$shots/root-3-playing.png" "$(picture)")
-                echo "$spec: the picture's mean colour $mine, on the 32-bit panel $theirs"
+                echo "$screen: the picture's mean colour $mine, on the 32-bit panel $theirs"
                 paste -d ' ' <(echo "$mine" | tr ' ' '\n') <(echo "$theirs" | tr ' ' '\n') |
                     awk '{ d = $1 - $2; if (d > 30 || d < -30) bad = 1 } END { exit bad }' ||
-                    fail "$spec: the picture's colours are wrong"
+                    fail "$screen: the picture's colours are wrong"
             fi
         else
-            fail "$spec: the front-end did not show"
+            fail "$screen: the front-end did not show"
         fi
         stop_phone
     done

@@ -20,6 +20,9 @@ int openConsole();
 // Sets the timeout; false when no console took it.
 bool setConsoleBlank(int seconds);
 
-// The timeout as the kernel keeps it, in seconds, or as another file holds
-// it; -1 when it cannot be read.
-int consoleBlankSeconds(const char* path = "/sys/module/kernel/parameters/consoleblank");
+// Where the kernel keeps the timeout, in seconds.
+inline constexpr const char* consoleBlankSetting = "/sys/module/kernel/parameters/consoleblank";
+
+// The timeout as the kernel keeps it, or as another file holds it; -1 when
+// it cannot be read.
+int consoleBlankSeconds(const char* path = consoleBlankSetting);

@@ -75,7 +75,7 @@ DisplaySleep* DisplaySleep::forFramebuffer(QObject* parent, int settingBefore)
     if (device.isEmpty())
         device = QByteArrayLiteral("/dev/fb0");
     return new DisplaySleep(
-        QByteArray("/sys/module/kernel/parameters/consoleblank"),
+        QByteArray(consoleBlankSetting),
         [device](bool blank) {
             const int fd = open(device.constData(), O_RDWR | O_CLOEXEC);
             if (fd < 0)

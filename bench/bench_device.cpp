@@ -24,20 +24,6 @@ namespace
 {
 using Clock = std::chrono::steady_clock;
 
-std::vector<char> readFramebuffer(int fd, size_t size)
-{
-    std::vector<char> bytes(size);
-    size_t got = 0;
-    while (got < size) {
-        const ssize_t n = pread(fd, bytes.data() + got, size - got, static_cast<off_t>(got));
-        if (n <= 0)
-            break;
-        got += static_cast<size_t>(n);
-    }
-    bytes.resize(got);
-    return bytes;
-}
-
 long residentKiB(pid_t pid)
 {
     FILE* status = std::fopen(("/proc/" + std::to_string(pid) + "/status").c_str(), "r");
@@ -109,12 +95,12 @@ int main(int argc, char** argv)
         std::perror("framebuffer");
         return 1;
     }
-    const size_t size = readFramebuffer(fb, 64 << 20).size();
     fb_fix_screeninfo fixed{};
     if (ioctl(fb, FBIOGET_FSCREENINFO, &fixed) != 0 || fixed.line_length == 0) {
         std::perror("framebuffer");
         return 1;
     }
+    const size_t size = fixed.smem_len;
     const size_t lineLength = fixed.line_length;
     std::vector<double> frontMs, bareMs, frontRss, bareRss;
     for (int i = 0; i < rounds; ++i) {

@@ -37,8 +37,13 @@ SettingsRecord recordOf(long step)
         "/mmc/mmca1/folder-" + QByteArray::number(static_cast<qlonglong>(step));
     storeWhole(record.lastDirectory, folder.constData(), static_cast<size_t>(folder.size()));
     record.scaleIndex = static_cast<std::int32_t>(step % 3);
-    for (size_t i = 0; i < 6; ++i)
-        (&record.loop)[i] = static_cast<std::uint8_t>((step >> i) & 1);
+    const auto bit = [step](int i) { return static_cast<std::uint8_t>((step >> i) & 1); };
+    record.loop = bit(0);
+    record.fScreen = bit(1);
+    record.silent = bit(2);
+    record.oClock = bit(3);
+    record.videoFix = bit(4);
+    record.bassBoost = bit(5);
     for (size_t i = 0; i < record.reserved.size(); ++i)
         record.reserved[i] = static_cast<std::uint8_t>(step * 7 + static_cast<long>(i));
     return record;

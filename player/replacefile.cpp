@@ -2,31 +2,119 @@
 
 #include "writeall.h"
 
+#include <QRandomGenerator>
+
+#include <array>
+#include <cctype>
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
+#include <climits>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool replaceFile(const QByteArray& path, const QByteArray& content, mode_t mode)
+namespace
 {
-    const qsizetype slash = path.lastIndexOf('/');
-    const QByteArray dir = slash >= 0 ? path.left(slash + 1) : QByteArray();
-    // Hidden, so a file left by a crash never shows in a listing.
-    QByteArray temp = dir + '.' + path.mid(slash + 1) + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
+constexpr char tempMarker[] = ".tarragon-";
+constexpr int tempRandomLength = 6;
+
+// The file a chain of symbolic links ends at, which need not exist yet;
+// empty for a loop.
+QByteArray linkTarget(QByteArray path)
+{
+    for (int hops = 0; hops < 40; ++hops) {
+        std::array<char, PATH_MAX> target{};
+        const ssize_t n = readlink(path.constData(), target.data(), target.size());
+        if (n < 0)
+            return path;
+        if (static_cast<size_t>(n) >= target.size())
+            return {};
+        QByteArray next(target.data(), n);
+        if (!next.startsWith('/'))
+            next.prepend(path.left(path.lastIndexOf('/') + 1));
+        path = next;
+    }
+    return {};
+}
+
+bool isLeftover(const char* entry, const QByteArray& prefix)
+{
+    const QByteArray name(entry);
+    if (name.size() != prefix.size() + tempRandomLength || !name.startsWith(prefix))
+        return false;
+    for (qsizetype i = prefix.size(); i < name.size(); ++i)
+        if (!std::isalnum(static_cast<unsigned char>(name[i])))
+            return false;
+    return true;
+}
+
+void removeLeftovers(const QByteArray& dir, const QByteArray& prefix)
+{
+    DIR* listing = opendir(dir.isEmpty() ? "." : dir.constData());
+    if (!listing)
+        return;
+    while (const dirent* entry = readdir(listing))
+        if (isLeftover(entry->d_name, prefix))
+            unlinkat(dirfd(listing), entry->d_name, 0);
+    closedir(listing);
+}
+
+// A new file beside the target, made with the umask as any new file is.
+int createBeside(const QByteArray& stem, QByteArray* temp)
+{
+    static constexpr char alphabet[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        *temp = stem;
+        for (int i = 0; i < tempRandomLength; ++i)
+            temp->append(alphabet[QRandomGenerator::global()->bounded(int(sizeof alphabet - 1))]);
+        const int fd = open(temp->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+bool writeInPlace(const QByteArray& path, const QByteArray& content)
+{
+    const int fd = open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0)
         return false;
-    struct stat info {
-    };
-    if (stat(path.constData(), &info) == 0)
-        mode = info.st_mode & 07777;
     bool ok = writeAll(fd, content.constData(), static_cast<size_t>(content.size()));
-    ok = fchmod(fd, mode) == 0 && ok;
+    ok = fsync(fd) == 0 && ok;
+    return close(fd) == 0 && ok;
+}
+} // namespace
+
+bool replaceFile(const QByteArray& path, const QByteArray& content)
+{
+    const QByteArray target = linkTarget(path);
+    if (target.isEmpty())
+        return false;
+    struct stat old {
+    };
+    const bool exists = stat(target.constData(), &old) == 0;
+    if (exists && access(target.constData(), W_OK) != 0)
+        return false;
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray dir = target.left(slash + 1);
+    const QByteArray prefix = '.' + target.mid(slash + 1) + tempMarker;
+    removeLeftovers(dir, prefix);
+
+    QByteArray temp;
+    const int fd = createBeside(dir + prefix, &temp);
+    if (fd < 0)
+        return writeInPlace(target, content);
+    bool ok = writeAll(fd, content.constData(), static_cast<size_t>(content.size()));
+    if (exists) {
+        // Before the mode: a change of owner clears the set-id bits.
+        if (old.st_uid != geteuid() || old.st_gid != getegid()) [[maybe_unused]]
+            const int owned = fchown(fd, old.st_uid, old.st_gid);
+        ok = fchmod(fd, old.st_mode & 07777) == 0 && ok;
+    }
     ok = fsync(fd) == 0 && ok;
     ok = close(fd) == 0 && ok;
-    if (!ok || rename(temp.constData(), path.constData()) != 0) {
+    if (!ok || rename(temp.constData(), target.constData()) != 0) {
         unlink(temp.constData());
         return false;
     }

@@ -1,6 +1,7 @@
 #include "filebrowser.h"
 #include "mywidget.h"
 #include "playbackstate.h"
+#include "settingsrecord.h"
 #include "testsupport.h"
 
 #include <QtTest>
@@ -72,6 +73,59 @@ private slots:
             QVERIFY(after.exists() && !after.isFile() && !after.isDir());
         }
         QCOMPARE(readAll(install.file("playlist/good")), list);
+    }
+
+    void theRecordIsSavedWhereAndAsTheUserKeepsIt_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("a link to a file elsewhere") << "link" << true << 0640;
+        QTest::newRow("a file in a folder the user may not write")
+            << "locked folder" << true << 0640;
+        QTest::newRow("a file made read-only") << "read-only" << false << 0444;
+        QTest::newRow("a mode of the user's own") << "mode" << true << 0604;
+        QTest::newRow("a new file, under the umask") << "new" << true << 0640;
+        QTest::newRow("beside a power cut's leftover") << "leftover" << true << 0640;
+    }
+
+    void theRecordIsSavedWhereAndAsTheUserKeepsIt()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, saved);
+        QFETCH(int, mode);
+        QTemporaryDir dir;
+        const QString home = dir.filePath("home");
+        const QString setup = home + "/setup";
+        QString file = setup;
+        QVERIFY(QDir().mkpath(home));
+        const mode_t umaskBefore = umask(027);
+        if (kind == "link") {
+            QVERIFY(QDir().mkpath(dir.filePath("card")));
+            file = dir.filePath("card/setup");
+            QVERIFY(QFile::link(file, setup));
+        }
+        if (kind != "new")
+            writeAll(file, QByteArray(312, '\0'));
+        if (kind == "read-only" || kind == "mode")
+            chmod(QFile::encodeName(file).constData(), mode_t(mode));
+        if (kind == "leftover")
+            writeAll(home + "/.setup.tarragon-Ab12Cd", "half");
+        if (kind == "locked folder")
+            chmod(QFile::encodeName(home).constData(), 0555);
+        settingsRecord.loop = 1;
+        saveSettings(QFile::encodeName(setup).constData());
+        chmod(QFile::encodeName(home).constData(), 0755);
+        umask(umaskBefore);
+
+        QCOMPARE(readAll(file).at(264) == 1, saved);
+        struct stat info {
+        };
+        QCOMPARE(stat(QFile::encodeName(file).constData(), &info), 0);
+        QCOMPARE(int(info.st_mode & 07777), mode);
+        QCOMPARE(QFileInfo(setup).isSymLink(), kind == "link");
+        QCOMPARE(QDir(home).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                 QStringList{"setup"});
     }
 
     void launchFailuresLeaveFullScreenAndLeakNothing()

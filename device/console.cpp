@@ -14,24 +14,34 @@ std::string consoleBlankSequence(int seconds)
     return "\033[9;" + std::to_string(minutes) + "]";
 }
 
-int openConsole()
+int openVirtualConsole(const char* path)
 {
-    constexpr int flags = O_WRONLY | O_NOCTTY | O_CLOEXEC;
-    const char* named = std::getenv("PANELREST_CONSOLE");
-    if (named && *named)
-        return open(named, flags);
-    const int fd = open("/dev/tty0", flags);
-    if (fd >= 0)
-        return fd;
-    const int own = open("/dev/tty", flags);
-    // Only a virtual console knows the sequence: on a remote terminal it
-    // would be printed, and set nothing.
+    const int fd = open(path, O_WRONLY | O_NOCTTY | O_CLOEXEC);
     int mode = 0;
-    if (own >= 0 && ioctl(own, KDGETMODE, &mode) != 0) {
-        close(own);
+    if (fd >= 0 && ioctl(fd, KDGETMODE, &mode) != 0) {
+        close(fd);
         return -1;
     }
-    return own;
+    return fd;
+}
+
+int openConsole()
+{
+    const char* named = std::getenv("PANELREST_CONSOLE");
+    if (named && *named)
+        return open(named, O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    const int fd = open("/dev/tty0", O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    return fd >= 0 ? fd : openVirtualConsole("/dev/tty");
+}
+
+bool setConsoleBlank(int fd, int seconds)
+{
+    const std::string sequence = consoleBlankSequence(seconds);
+    ssize_t written;
+    do
+        written = write(fd, sequence.data(), sequence.size());
+    while (written < 0 && errno == EINTR);
+    return written == static_cast<ssize_t>(sequence.size());
 }
 
 bool setConsoleBlank(int seconds)
@@ -39,13 +49,9 @@ bool setConsoleBlank(int seconds)
     const int fd = openConsole();
     if (fd < 0)
         return false;
-    const std::string sequence = consoleBlankSequence(seconds);
-    ssize_t written;
-    do
-        written = write(fd, sequence.data(), sequence.size());
-    while (written < 0 && errno == EINTR);
+    const bool set = setConsoleBlank(fd, seconds);
     close(fd);
-    return written == static_cast<ssize_t>(sequence.size());
+    return set;
 }
 
 int consoleBlankSeconds(const char* path)

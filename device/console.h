@@ -17,7 +17,13 @@ std::string consoleBlankSequence(int seconds);
 // names another. -1 when there is none.
 int openConsole();
 
-// Sets the timeout; false when no console took it.
+// The terminal at path when it is a virtual console, else -1: on any other
+// (a remote terminal, a pty) the sequence would be printed and set nothing.
+int openVirtualConsole(const char* path);
+
+// Sets the timeout on the console open at fd, or on openConsole's; false
+// when no console took it.
+bool setConsoleBlank(int fd, int seconds);
 bool setConsoleBlank(int seconds);
 
 // Where the kernel keeps the timeout, in seconds.

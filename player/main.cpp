@@ -14,6 +14,10 @@ int main(int argc, char** argv)
 {
     // Lines on stdout stay in order with the output of the shell commands.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    // A reader of our output that goes away (a pipe to a pager or a log)
+    // must not end us mid-playback: the stop, and the display's sleep time
+    // coming back, would never run.
+    std::signal(SIGPIPE, SIG_IGN);
     // Threads the toolkit starts now inherit this mask; the handler passes
     // a signal that reaches a later one on to the event loop's thread.
     sigset_t childSignal;

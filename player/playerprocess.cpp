@@ -78,6 +78,7 @@ bool PlayerProcess::launch(const PlayerArgs& args)
         if (playerSocket > 2)
             ::close(playerSocket);
         pthread_sigmask(SIG_SETMASK, &held.previous(), nullptr);
+        std::signal(SIGPIPE, SIG_DFL);
         execvp(args.argv[0], const_cast<char* const*>(args.argv.data()));
         _exit(0);
     }

@@ -2,7 +2,12 @@
 #include "sleeppolicy.h"
 #include "systemsetting.h"
 
+#include <csignal>
+
 int main(int argc, char** argv)
 {
-    return panelrestMain(argc, argv, systemConfigPath, PM_setupLcdSleepTime);
+    // The message comes before the setting: a reader that has gone away
+    // must not stop the setting from being made.
+    std::signal(SIGPIPE, SIG_IGN);
+    return panelrestMain(argc, argv, systemConfigPath, {PM_openLcdSleepTime, PM_setupLcdSleepTime});
 }

@@ -2,6 +2,8 @@
 
 #include "console.h"
 
+#include <unistd.h>
+
 #ifdef PANELREST_HAVE_X11
 #include <X11/Xlib.h>
 #include <X11/extensions/dpms.h>
@@ -10,13 +12,12 @@
 
 namespace
 {
+Display* display = nullptr;
+
 // On a desktop the display is the X server's: its screen saver and DPMS
 // timeouts are the display's sleep time, and they stay set after we leave.
-bool setScreenSaver(int seconds)
+void setScreenSaver(int seconds)
 {
-    Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        return false;
     int timeout = 0;
     int interval = 0;
     int preferBlanking = 0;
@@ -36,20 +37,45 @@ bool setScreenSaver(int seconds)
             DPMSEnable(display);
     }
     XSync(display, False);
-    XCloseDisplay(display);
-    return true;
 }
 } // namespace
 #endif
 
-// Without an X display the phone's display is the framebuffer behind the
-// console: its blanking timeout is the sleep time (the front-end keeps it
-// while it holds the framebuffer).
-extern "C" int PM_setupLcdSleepTime(int seconds)
+namespace
+{
+int console = -1;
+}
+
+extern "C" int PM_openLcdSleepTime(void)
 {
 #ifdef PANELREST_HAVE_X11
-    if (setScreenSaver(seconds))
+    if (!display)
+        display = XOpenDisplay(nullptr);
+    if (display)
         return 0;
 #endif
-    return setConsoleBlank(seconds) ? 0 : -1;
+    // Without an X display the phone's display is the framebuffer behind
+    // the console: its blanking timeout is the sleep time (the front-end
+    // keeps it while it holds the framebuffer).
+    if (console < 0)
+        console = openConsole();
+    return console >= 0 ? 0 : -1;
+}
+
+extern "C" int PM_setupLcdSleepTime(int seconds)
+{
+    if (PM_openLcdSleepTime() != 0)
+        return -1;
+#ifdef PANELREST_HAVE_X11
+    if (display) {
+        setScreenSaver(seconds);
+        XCloseDisplay(display);
+        display = nullptr;
+        return 0;
+    }
+#endif
+    const bool set = setConsoleBlank(console, seconds);
+    close(console);
+    console = -1;
+    return set ? 0 : -1;
 }

@@ -1,5 +1,10 @@
 #pragma once
 
+// Finds what the display's sleep time is set on (the X display, else the
+// console) and holds it for PM_setupLcdSleepTime: 0 when there is one, -1
+// when there is none, so a tool can tell before it says anything.
+extern "C" int PM_openLcdSleepTime(void);
+
 // Sets how long the display stays lit without input, in seconds; 0 keeps it
 // lit. The setting outlasts the caller. 0 when it was set, -1 when there
 // was no display or console to set it on.

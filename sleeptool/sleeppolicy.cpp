@@ -62,7 +62,7 @@ std::string sleepMessage(int seconds)
 }
 
 int panelrestMain(int argc, const char* const* argv, const char* configPath,
-                  SetSleepTime setSleepTime)
+                  SleepTimePlatform platform)
 {
     if (argc < 2) {
         std::fputs(panelrestUsage, stdout);
@@ -73,12 +73,16 @@ int panelrestMain(int argc, const char* const* argv, const char* configPath,
     if (args.restore)
         seconds = sleepTimeForSetting(load_system_setting_lcd_sleep_time(configPath));
     seconds = clampSleepTime(seconds);
+    const char* const failed =
+        "panelrest: the sleep time could not be set: no display or console to set it on\n";
+    if (platform.open() != 0) {
+        std::fputs(failed, stderr);
+        return 1;
+    }
     std::fputs(sleepMessage(seconds).c_str(), stdout);
     std::fflush(stdout);
-    if (setSleepTime(seconds) != 0) {
-        std::fputs("panelrest: the sleep time could not be set: no display or console to set it "
-                   "on\n",
-                   stderr);
+    if (platform.set(seconds) != 0) {
+        std::fputs(failed, stderr);
         return 1;
     }
     return 0;

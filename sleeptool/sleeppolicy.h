@@ -19,10 +19,15 @@ int sleepTimeForSetting(int code);
 int clampSleepTime(int seconds);
 std::string sleepMessage(int seconds);
 
-// 0 when the sleep time was set, anything else when it could not be.
-using SetSleepTime = int (*)(int seconds);
+// Where the sleep time goes: open finds what it is set on, set sets it;
+// each gives 0 when it could.
+struct SleepTimePlatform {
+    int (*open)();
+    int (*set)(int seconds);
+};
 
-// The whole tool: scan, policy, message, one call of setSleepTime. A sleep
-// time that could not be set is an error, on standard error with status 1.
+// The whole tool: scan, policy, message, one call of set. A sleep time that
+// cannot be set is an error, on standard error alone, with status 1: that
+// is known before the message, which would say otherwise.
 int panelrestMain(int argc, const char* const* argv, const char* configPath,
-                  SetSleepTime setSleepTime);
+                  SleepTimePlatform platform);

@@ -13,8 +13,9 @@ class FrontEndProcess
 {
 public:
     // Starts it in dir, which is its working directory and PWD, forwarding
-    // its errors to the test's.
-    FrontEndProcess(QProcessEnvironment env, const QString& dir);
+    // its errors to the test's; or, with readerGoes, its output and errors
+    // to a reader that goes away after the first byte.
+    FrontEndProcess(QProcessEnvironment env, const QString& dir, bool readerGoes = false);
     ~FrontEndProcess();
 
     QProcess& process() { return process_; }

@@ -9,7 +9,12 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <stdexcept>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace
@@ -40,7 +45,7 @@ Run runTool(const QStringList& args, const QString& config)
     int status = -1;
     Captured out = captureOutput([&] {
         status = panelrestMain(static_cast<int>(storage.size()), argv.data(), path.constData(),
-                               recordCall);
+                               {[] { return 0; }, recordCall});
     });
     return {out, status};
 }
@@ -295,9 +300,39 @@ private slots:
 
         // No console to set it on (an ordinary user away from the console):
         // an error, never the success it used to be reported as.
+        // A reader of its output that has gone: it still sets the time.
+        int toNobody[2];
+        QCOMPARE(pipe(toNobody), 0);
+        close(toNobody[0]);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, toNobody[1], STDOUT_FILENO);
+        const QByteArray program = QFile::encodeName(tool);
+        const char* const argv[] = {program.constData(), "0", nullptr};
+        qputenv("PANELREST_CONSOLE", QFile::encodeName(console));
+        writeAll(console, "");
+        pid_t pid = 0;
+        QCOMPARE(
+            posix_spawn(&pid, argv[0], &actions, nullptr, const_cast<char* const*>(argv), environ),
+            0);
+        qunsetenv("PANELREST_CONSOLE");
+        posix_spawn_file_actions_destroy(&actions);
+        close(toNobody[1]);
+        int status = 0;
+        QCOMPARE(waitpid(pid, &status, 0), pid);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(readAll(console), QByteArray("\033[9;0]"));
+
+        // No console to set it on (an ordinary user away from the console):
+        // an error alone, never the success it used to be reported as.
         console = dir.filePath("no such folder/console");
-        QCOMPARE(run({"0"}), std::make_pair(1, QByteArray("now the lcd never sleep.\n")));
+        QCOMPARE(run({"0"}), std::make_pair(1, QByteArray()));
         QVERIFY(errors.contains("could not be set"));
+        // A terminal that is no virtual console (a remote one) takes none.
+        const int pty = posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(pty >= 0 && grantpt(pty) == 0 && unlockpt(pty) == 0);
+        QCOMPARE(openVirtualConsole(ptsname(pty)), -1);
+        close(pty);
     }
 };
 

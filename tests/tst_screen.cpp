@@ -99,9 +99,14 @@ private slots:
     void askedToEndWhilePlaying_data()
     {
         QTest::addColumn<int>("request");
-        QTest::newRow("SIGTERM, as a service manager or a shutdown ends it") << int(SIGTERM);
-        QTest::newRow("SIGINT") << int(SIGINT);
-        QTest::newRow("SIGHUP, as a lost terminal ends it") << int(SIGHUP);
+        QTest::addColumn<QString>("when");
+        QTest::newRow("SIGTERM, as a service manager or a shutdown ends it")
+            << int(SIGTERM) << "playing";
+        QTest::newRow("SIGINT") << int(SIGINT) << "playing";
+        QTest::newRow("SIGHUP, as a lost terminal ends it") << int(SIGHUP) << "playing";
+        QTest::newRow("SIGINT while the switch's shell commands run") << int(SIGINT) << "shell";
+        QTest::newRow("SIGTERM after the reader of its output went away")
+            << int(SIGTERM) << "reader gone";
     }
 
     void askedToEndWhilePlaying()
@@ -109,6 +114,7 @@ private slots:
         // A player that reads none of its commands, as one that hangs: only
         // the stop's "./killall mplayer -9" ends it.
         QFETCH(int, request);
+        QFETCH(QString, when);
         QTemporaryDir install;
         const QString media = install.filePath("media");
         QDir().mkpath(media);
@@ -116,17 +122,38 @@ private slots:
         prepareInstallation(install.path(), media);
         QFile::remove(install.filePath("mplayer"));
         QVERIFY(QFile::link(binaryDir() + "/tests/stubplayer", install.filePath("mplayer")));
+        const QString slept = install.filePath("killall-slept");
+        if (when == "shell") {
+            // The first killall, before the player starts, takes its time.
+            QVERIFY(QFile::rename(install.filePath("killall"), install.filePath("killall.real")));
+            writeAll(install.filePath("killall"),
+                     "#!/bin/sh\n[ -e killall-slept ] || { : >killall-slept; sleep 2; }\n"
+                     "exec \"$(dirname \"$0\")/killall.real\" \"$@\"\n");
+            QFile::setPermissions(install.filePath("killall"),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
         QProcessEnvironment env = server->environment();
         env.insert("QT_QPA_PLATFORM", "xcb");
         env.insert("STUB_HANG", "1");
-        FrontEndProcess tarragon(env, install.path());
+        if (when == "reader gone")
+            env.insert("STUB_VIDEO", "1");
+        FrontEndProcess tarragon(env, install.path(), when == "reader gone");
         QVERIFY(!tarragon.window().isEmpty());
         tarragon.type({"Down", "Down", "Return"});
+        const auto pid = static_cast<pid_t>(tarragon.process().processId());
+        if (when == "shell") {
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(slept), 10000);
+            ::kill(pid, request);
+        }
         QByteArray player;
         QTRY_VERIFY_WITH_TIMEOUT(!(player = readAll(install.filePath("stub-pid.log"))).isEmpty(),
                                  10000);
-
-        ::kill(static_cast<pid_t>(tarragon.process().processId()), request);
+        // Two ticks' echo of what the player printed, into the closed pipe.
+        if (when == "reader gone")
+            QTRY_VERIFY_WITH_TIMEOUT(
+                readAll(install.filePath("commands.log")).count("./panelrest 0") >= 2, 10000);
+        if (when != "shell")
+            ::kill(pid, request);
         QVERIFY(tarragon.process().waitForFinished(10000));
         QCOMPARE(tarragon.process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(tarragon.process().exitCode(), 0);

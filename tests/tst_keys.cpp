@@ -3,6 +3,8 @@
 #include "mywidget.h"
 #include "platform/phonekeys.h"
 #include "platform/popupmenu.h"
+#include "platform/utilcst.h"
+#include "platform/zpushbutton.h"
 #include "playbackstate.h"
 #include "settingsrecord.h"
 #include "testmain.h"
@@ -244,7 +246,7 @@ private slots:
         // In a menu Back goes up a level and a soft key closes it, the right
         // one too: nothing quits from a menu.
         bool quit = false;
-        connect(qApp, &QCoreApplication::aboutToQuit, [&] { quit = true; });
+        connect(window->softKeys()->getRightBtn(), &QPushButton::clicked, [&] { quit = true; });
         type({Qt::Key_F1, Qt::Key_Down, Qt::Key_Right});
         QVERIFY(window->settingMenu()->menu()->isVisible());
         type({Qt::Key_Back});
@@ -254,12 +256,31 @@ private slots:
         QVERIFY(window->playlistMenu()->menu()->isVisible());
         type({Qt::Key_F3});
         QVERIFY(!QApplication::activePopupWidget());
+        // A held key acts on its first press alone: the menu's key opens
+        // it once, a key that closes it closes it and quits nothing.
+        auto hold = [&](Qt::Key key) {
+            QTest::keyPress(window->windowHandle(), key);
+            for (int repeat = 0; repeat < 3; ++repeat)
+                QTest::simulateEvent(window->windowHandle(), true, key, {}, QString(), true);
+            QTest::keyRelease(window->windowHandle(), key);
+        };
+        for (Qt::Key key : {Qt::Key_Escape, Qt::Key_F3, Qt::Key_Back}) {
+            hold(Qt::Key_F1);
+            QVERIFY(window->mainMenu()->menu()->isVisible());
+            hold(key);
+            QVERIFY(!QApplication::activePopupWidget());
+        }
         QVERIFY(!quit);
-        // From the list the right soft key quits.
-        QTimer::singleShot(0, [&] { type({Qt::Key_Escape}); });
-        QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
-        QCOMPARE(QCoreApplication::exec(), 0);
-        QVERIFY(quit);
+        // From the list the right soft key quits, whichever key presses it.
+        for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Back}) {
+            quit = false;
+            QTimer::singleShot(0, [&, key] { type({key}); });
+            QTimer stuck;
+            connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+            stuck.start(5000);
+            QCOMPARE(QCoreApplication::exec(), 0);
+            QVERIFY(quit);
+        }
     }
 
     void keyTableAsData()

@@ -104,12 +104,12 @@ ZPushButton* UTIL_CST::button(SoftKey key) const
     return nullptr;
 }
 
-bool UTIL_CST::pressKey(std::uint16_t keyCode, bool press)
+bool UTIL_CST::pressKey(std::uint16_t keyCode, bool press, bool autoRepeat)
 {
     ZPushButton* key = button(softKeyOf(keyCode));
     if (!key || isHidden())
         return false;
-    if (press)
+    if (press && !autoRepeat)
         key->pressByKey();
     return true;
 }
@@ -119,7 +119,13 @@ bool UTIL_CST::eventFilter(QObject* watched, QEvent* event)
     auto* menu = event->type() == QEvent::KeyPress ? qobject_cast<QMenu*>(watched) : nullptr;
     if (!menu)
         return QWidget::eventFilter(watched, event);
-    const std::uint16_t code = phoneKeyCode(static_cast<QKeyEvent*>(event)->key());
+    const auto* keyEvent = static_cast<QKeyEvent*>(event);
+    const std::uint16_t code = phoneKeyCode(keyEvent->key());
+    // A held key that closes or switches menus does so once: its repeats
+    // would close the next level, or open and close the menu by turns.
+    if (keyEvent->isAutoRepeat() &&
+        (softKeyOf(code) != SoftKey::None || code == PhoneKey::Key_Back))
+        return true;
     if (code == PhoneKey::Key_Back) {
         // As Escape: one level up.
         QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);

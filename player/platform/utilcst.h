@@ -28,8 +28,9 @@ public:
     ZPushButton* getRightBtn() const { return right_; }
 
     // A key that reached the main window: true when it was a soft key's,
-    // which then acts on its press.
-    bool pressKey(std::uint16_t keyCode, bool press);
+    // which then acts on its press; a held key acts on its first press
+    // only, so holding Exit or a menu's key does not act again and again.
+    bool pressKey(std::uint16_t keyCode, bool press, bool autoRepeat);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -119,7 +119,7 @@ bool ZMainWidget::qwsEvent(WSEvent* event)
     // The framework's own handling: the soft keys' keys.
     auto* softKeys = qobject_cast<UTIL_CST*>(cst_.data());
     return event->type == WSEvent::Key && softKeys &&
-           softKeys->pressKey(event->keyCode, event->isPress);
+           softKeys->pressKey(event->keyCode, event->isPress, event->isAutoRepeat);
 }
 
 bool ZMainWidget::eventFilter(QObject* watched, QEvent* event)

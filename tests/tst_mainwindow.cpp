@@ -111,14 +111,23 @@ private slots:
                     room -= key->iconSize().width();
                 return key->fontMetrics().horizontalAdvance(key->shownText()) <= room;
             };
+            // One size for the whole bar, as a phone's is.
+            auto oneSize = [&] {
+                const qreal size = keys->getLeftBtn()->font().pointSizeF();
+                return keys->getMidBtn()->font().pointSizeF() == size &&
+                       keys->getRightBtn()->font().pointSizeF() == size;
+            };
             for (ZPushButton* key : {keys->getLeftBtn(), keys->getMidBtn(), keys->getRightBtn()}) {
                 QVERIFY2(fits(key), qPrintable(key->text()));
                 QCOMPARE(key->shownText(), key->text());
             }
+            QVERIFY(oneSize());
+            QVERIFY(keys->getLeftBtn()->font().pointSizeF() > 6);
             // Too long for any legible font: it keeps its start.
             QVERIFY(choose(w.playlistMenu(), "a rather long playlist name"));
             QVERIFY(fits(keys->getMidBtn()));
             QVERIFY(keys->getMidBtn()->shownText().startsWith("a r"));
+            QVERIFY(oneSize());
         }
         QApplication::setFont(before);
     }

@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <algorithm>
+
 namespace
 {
 // The phone draws its soft keys from named icons; these are ours, drawn in
@@ -102,6 +104,17 @@ ZPushButton* UTIL_CST::button(SoftKey key) const
         break;
     }
     return nullptr;
+}
+
+void UTIL_CST::fitCaptions()
+{
+    QFont common = font();
+    qreal size = common.pointSizeF();
+    for (const ZPushButton* key : {left_, mid_, right_})
+        size = std::min(size, key->fittingPointSize(common));
+    common.setPointSizeF(size);
+    for (ZPushButton* key : {left_, mid_, right_})
+        key->setFont(common);
 }
 
 bool UTIL_CST::pressKey(std::uint16_t keyCode, bool press, bool autoRepeat)

@@ -31,6 +31,9 @@ public:
     // which then acts on its press; a held key acts on its first press
     // only, so holding Exit or a menu's key does not act again and again.
     bool pressKey(std::uint16_t keyCode, bool press, bool autoRepeat);
+    // The captions in one size, as a phone's soft-key bar has them: the
+    // largest at which each fits its key.
+    void fitCaptions();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,6 +1,7 @@
 #include "zpushbutton.h"
 
 #include "popupmenu.h"
+#include "utilcst.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -52,30 +53,39 @@ int ZPushButton::roomForText() const
     return room;
 }
 
-void ZPushButton::fitText()
+qreal ZPushButton::fittingPointSize(const QFont& base) const
 {
-    // The font the key would have, made smaller when the caption is wider
-    // than the key: a caption's width grows with the font's size, so one
-    // measurement tells the size that fits, in half points, down to the
-    // smallest still legible on the phone. Small sizes' glyphs are hinted
-    // a little wider than in step, hence the margin; each size tried loads
-    // a font. A caption longer still loses its end, never its start.
-    QFont font = parentWidget() ? parentWidget()->font() : QApplication::font();
+    // A caption's width grows with the font's size, so one measurement
+    // tells the size that fits. Small sizes' glyphs are hinted a little
+    // wider than in step, hence the margin; each size tried loads a font.
     constexpr qreal smallest = 6.0;
     constexpr qreal hintingMargin = 0.92;
     const int room = roomForText();
-    const qreal size = font.pointSizeF();
-    if (room > 0 && size > smallest) {
-        // Measured for this key's screen, as it will be painted.
-        const int wide = QFontMetrics(font, this).horizontalAdvance(text());
-        if (wide > room) {
-            qreal fitting =
-                std::max(smallest, std::floor(2 * size * room * hintingMargin / wide) / 2);
-            font.setPointSizeF(fitting);
-            while (fitting > smallest && QFontMetrics(font, this).horizontalAdvance(text()) > room)
-                font.setPointSizeF(fitting = std::max(smallest, fitting - 0.5));
-        }
+    const qreal size = base.pointSizeF();
+    if (room <= 0 || size <= smallest)
+        return size;
+    // Measured for this key's screen, as it will be painted.
+    const int wide = QFontMetrics(base, this).horizontalAdvance(text());
+    if (wide <= room)
+        return size;
+    QFont font = base;
+    qreal fitting = std::max(smallest, std::floor(2 * size * room * hintingMargin / wide) / 2);
+    font.setPointSizeF(fitting);
+    while (fitting > smallest && QFontMetrics(font, this).horizontalAdvance(text()) > room)
+        font.setPointSizeF(fitting = std::max(smallest, fitting - 0.5));
+    return fitting;
+}
+
+void ZPushButton::fitText()
+{
+    // A caption longer than the smallest size holds loses its end, never
+    // its start.
+    if (auto* bar = qobject_cast<UTIL_CST*>(parentWidget())) {
+        bar->fitCaptions();
+        return;
     }
+    QFont font = parentWidget() ? parentWidget()->font() : QApplication::font();
+    font.setPointSizeF(fittingPointSize(font));
     setFont(font);
 }
 

@@ -6,7 +6,8 @@ class PopupMenu;
 
 // A soft key. With a popup attached, pressing it opens the popup above the
 // key, the way the phone's soft-key menus rise from the bottom of the screen.
-// Its caption shrinks to fit the key, whatever the device's fonts.
+// Its caption shrinks to fit the key, whatever the device's fonts; in a
+// soft-key bar, all the bar's captions share one size.
 class ZPushButton : public QPushButton
 {
     Q_OBJECT
@@ -24,6 +25,9 @@ public:
     // The caption as it shows: elided at its end when even the smallest
     // font leaves it too long.
     QString shownText() const;
+    // The largest size, at most base's and in half points, at which the
+    // caption fits; never below the smallest legible on the phone.
+    qreal fittingPointSize(const QFont& base) const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

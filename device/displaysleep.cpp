@@ -89,6 +89,10 @@ DisplaySleep* DisplaySleep::forFramebuffer(QObject* parent, int settingBefore)
 void DisplaySleep::check()
 {
     const int seconds = consoleBlankSeconds(setting_.constData());
+    if (seconds != seconds_) {
+        seconds_ = seconds;
+        sinceInput_.restart();
+    }
     if (seconds <= 0)
         setBlanked(false);
     else if (sinceInput_.elapsed() >= qint64(seconds) * 1000)

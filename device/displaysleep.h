@@ -43,6 +43,9 @@ private:
     QByteArray setting_;
     Blank blank_;
     QElapsedTimer sinceInput_;
+    // The setting as last read: a sleep time that comes back, or changes,
+    // counts from then, as the console's own timer does.
+    int seconds_ = -1;
     bool blanked_ = false;
     // The input that woke the display goes no further, to its end: a key or
     // a tap until what it pressed is released, a move until it pauses.

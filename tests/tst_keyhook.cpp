@@ -195,6 +195,12 @@ private slots:
         sleep.check();
         QVERIFY(!sleep.isBlanked());
         QCOMPARE(blanks, std::vector<bool>({true, false, true, false, true, false, true, false}));
+        // A sleep time that comes back after a film without input counts
+        // from its return, not from the last input.
+        QTest::qWait(1200);
+        writeAll(setting, "1\n");
+        sleep.check();
+        QVERIFY(!sleep.isBlanked());
     }
 
     void aDeviceSettlesItsEnvironment_data()

@@ -88,7 +88,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const int rounds = argc > 3 ? std::atoi(argv[3]) : 3;
-    prepareDeviceEnvironment();
+    prepareDeviceEnvironment(0, nullptr);
     const char* device = std::getenv("FRAMEBUFFER");
     const int fb = open(device ? device : "/dev/fb0", O_RDWR | O_CLOEXEC);
     if (fb < 0) {

@@ -9,7 +9,7 @@
 
 int main(int argc, char** argv)
 {
-    prepareDeviceEnvironment();
+    prepareDeviceEnvironment(argc, argv);
     ZApplication app(argc, argv, 1);
     MyWidget window(nullptr);
     app.setMainWidget(&window);

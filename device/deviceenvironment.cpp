@@ -29,6 +29,8 @@ QByteArray choosePlatform(const QByteArray& requested, const QByteArray& display
 {
     if (!requested.isEmpty())
         return requested;
+    if (!display.isEmpty() && !waylandDisplay.isEmpty())
+        return QByteArrayLiteral("xcb;wayland;linuxfb");
     if (!display.isEmpty())
         return QByteArrayLiteral("xcb;linuxfb");
     if (!waylandDisplay.isEmpty())
@@ -88,7 +90,7 @@ Environment deviceEnvironment(const Environment& current, bool udev,
     return set;
 }
 
-void prepareDeviceEnvironment()
+void prepareDeviceEnvironment(int argc, char** argv)
 {
     Environment current;
     for (const char* name :
@@ -97,8 +99,21 @@ void prepareDeviceEnvironment()
           "QT_QPA_EVDEV_TOUCHSCREEN_PARAMETERS", "QT_QPA_FB_HIDECURSOR"})
         if (qEnvironmentVariableIsSet(name))
             current.insert(name, qgetenv(name));
+    // The toolkit takes the last one, with one dash or two.
+    int given = -1;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (qstrcmp(argv[i], "-platform") == 0 || qstrcmp(argv[i], "--platform") == 0)
+            given = ++i;
+    if (given > 0)
+        current.insert(platformVariable, argv[given]);
     const Environment set = deviceEnvironment(
         current, QFileInfo::exists(QStringLiteral("/run/udev/control")), findInputDevices);
     for (auto it = set.begin(); it != set.end(); ++it)
         qputenv(it.key().constData(), it.value());
+    if (given > 0 && set.contains(platformVariable)) {
+        // Lives as long as argv, which the toolkit keeps.
+        static QByteArray settled;
+        settled = set.value(platformVariable);
+        argv[given] = settled.data();
+    }
 }

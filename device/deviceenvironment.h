@@ -11,10 +11,11 @@
 
 // The toolkit platform to ask for, or empty for the toolkit's own choice. A
 // platform the user asked for stays. With an X display the front-end is an
-// X client, also under XWayland, so the player can draw into its window,
-// and the framebuffer comes next, for a display that is not there (a stale
-// DISPLAY on a device). With Wayland alone the toolkit chooses; with no
-// display at all it is a device, drawing on the framebuffer.
+// X client, also under XWayland, so the player can draw into its window;
+// for a display that is not there (a stale DISPLAY) Wayland comes next
+// where there is one, then the framebuffer. With Wayland alone the toolkit
+// chooses; with no display at all it is a device, drawing on the
+// framebuffer.
 QByteArray choosePlatform(const QByteArray& requested, const QByteArray& display,
                           const QByteArray& waylandDisplay);
 
@@ -34,5 +35,7 @@ using Environment = QHash<QByteArray, QByteArray>;
 Environment deviceEnvironment(const Environment& current, bool udev,
                               const std::function<QList<InputDevice>()>& findInputs);
 
-// Sets this process's environment so.
-void prepareDeviceEnvironment();
+// Sets this process's environment so. A platform given on the command line
+// ("-platform linuxfb:fb=/dev/fb1") is the user's, as the toolkit takes it:
+// it wins over QT_QPA_PLATFORM, and argv is given the settled one.
+void prepareDeviceEnvironment(int argc, char** argv);

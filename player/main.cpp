@@ -25,7 +25,7 @@ int main(int argc, char** argv)
     sigaddset(&childSignal, SIGCHLD);
     pthread_sigmask(SIG_BLOCK, &childSignal, nullptr);
     const int sleepBefore = consoleBlankSeconds();
-    prepareDeviceEnvironment();
+    prepareDeviceEnvironment(argc, argv);
     auto app = std::make_unique<ZApplication>(argc, argv, 1);
     const DisplaySleep* displaySleep = DisplaySleep::forFramebuffer(app.get(), sleepBefore);
     auto window = std::make_unique<MyWidget>(nullptr);

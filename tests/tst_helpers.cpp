@@ -78,13 +78,16 @@ private slots:
         };
         const auto output = "fbdev2:" + QFile::encodeName(dir.filePath("my panels/fb7"));
 
-        writeAll(graphics + "/modes", "U:480x320p-0\n");
+        // The mode in use, not the first the driver offers.
+        writeAll(graphics + "/modes", "U:640x480p-0\nU:480x320p-0\n");
+        writeAll(graphics + "/mode", "U:480x320p-0\n");
         QList<QByteArray> args = launched();
         QCOMPARE(args.at(args.indexOf("-vo") + 1), output);
         QVERIFY(args.contains("dsize=480:320:0,scale=0:0,expand=480:320"));
         QVERIFY(args.contains("scale=w=480:h=-2:noup=1,scale=w=-2:h=320:noup=1,expand=480:320"));
 
         // Without its modes, the virtual size is all there is to go by.
+        QFile::remove(graphics + "/mode");
         QFile::remove(graphics + "/modes");
         args = launched();
         QVERIFY(args.contains("dsize=480:640:0,scale=0:0,expand=480:640"));

@@ -218,6 +218,10 @@ private slots:
         QTest::newRow("a display that is not there: the framebuffer next")
             << QStringList{"DISPLAY=:0"} << true
             << QStringList{"FRAMEBUFFER=/dev/fb0", "QT_QPA_PLATFORM=xcb;linuxfb:fb=/dev/fb0"};
+        QTest::newRow("a stale DISPLAY in a Wayland session: Wayland before the framebuffer")
+            << QStringList{"DISPLAY=:0", "WAYLAND_DISPLAY=wayland-0"} << true
+            << QStringList{"FRAMEBUFFER=/dev/fb0",
+                           "QT_QPA_PLATFORM=xcb;wayland;linuxfb:fb=/dev/fb0"};
         QTest::newRow("Wayland alone: the toolkit chooses")
             << QStringList{"WAYLAND_DISPLAY=wayland-0"} << true << QStringList();
         QTest::newRow("the user's platform stays")
@@ -256,6 +260,55 @@ private slots:
         got.sort();
         set.sort();
         QCOMPARE(got, set);
+    }
+
+    void aPlatformOnTheCommandLineIsTheUsers_data()
+    {
+        QTest::addColumn<QByteArray>("option");
+        QTest::addColumn<QByteArray>("platform");
+        QTest::addColumn<QByteArray>("framebuffer");
+        QTest::addColumn<QByteArray>("settled");
+        QTest::newRow("its framebuffer is everyone's")
+            << QByteArray("-platform") << QByteArray("linuxfb:fb=/dev/fb1") << QByteArray()
+            << QByteArray("linuxfb:fb=/dev/fb1");
+        QTest::newRow("FRAMEBUFFER names the toolkit's")
+            << QByteArray("--platform") << QByteArray("linuxfb") << QByteArray("/dev/fb2")
+            << QByteArray("linuxfb:fb=/dev/fb2");
+    }
+
+    void aPlatformOnTheCommandLineIsTheUsers()
+    {
+        QFETCH(QByteArray, option);
+        QFETCH(QByteArray, platform);
+        QFETCH(QByteArray, framebuffer);
+        QFETCH(QByteArray, settled);
+        QHash<QByteArray, QByteArray> saved;
+        const auto names = {"QT_QPA_PLATFORM",
+                            "FRAMEBUFFER",
+                            "QT_QPA_FB_NO_LIBINPUT",
+                            "QT_QPA_FB_HIDECURSOR",
+                            "QT_QPA_EVDEV_KEYBOARD_PARAMETERS",
+                            "QT_QPA_EVDEV_MOUSE_PARAMETERS",
+                            "QT_QPA_EVDEV_TOUCHSCREEN_PARAMETERS"};
+        for (const char* name : names) {
+            if (qEnvironmentVariableIsSet(name))
+                saved.insert(name, qgetenv(name));
+            qunsetenv(name);
+        }
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (!framebuffer.isEmpty())
+            qputenv("FRAMEBUFFER", framebuffer);
+        QByteArray program("tarragon");
+        char* argv[] = {program.data(), option.data(), platform.data(), nullptr};
+        prepareDeviceEnvironment(3, argv);
+        const QByteArray given = argv[2];
+        const QByteArray playerFramebuffer = qgetenv("FRAMEBUFFER");
+        for (const char* name : names)
+            qunsetenv(name);
+        for (auto it = saved.begin(); it != saved.end(); ++it)
+            qputenv(it.key().constData(), it.value());
+        QCOMPARE(given, settled);
+        QCOMPARE(playerFramebuffer, settled.mid(settled.indexOf("fb=") + 3));
     }
 
     void inputDevicesAreClassed()

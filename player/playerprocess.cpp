@@ -82,6 +82,7 @@ bool PlayerProcess::launch(const PlayerArgs& args)
         execvp(args.argv[0], const_cast<char* const*>(args.argv.data()));
         _exit(0);
     }
+    forked(pid);
     ::close(playerSocket);
     playerSocket = -1;
     if (pid < 0) {

@@ -4,6 +4,7 @@
 #include "videomarker.h"
 
 #include <chrono>
+#include <sys/types.h>
 
 // One player process from its launch to its end: the child's standard
 // input, output and error on one end of a socket pair, the front-end on the
@@ -13,7 +14,7 @@ class PlayerProcess
 {
 public:
     PlayerProcess() = default;
-    ~PlayerProcess();
+    virtual ~PlayerProcess();
     PlayerProcess(const PlayerProcess&) = delete;
     PlayerProcess& operator=(const PlayerProcess&) = delete;
 
@@ -35,6 +36,11 @@ public:
     Output drain();
     void close();
     int socket() const { return commandSocket; }
+
+protected:
+    // In the front-end, right after the fork: the child may already have
+    // ended, and its SIGCHLD must still count once its id is known.
+    virtual void forked(pid_t /*child*/) {}
 
 private:
     int commandSocket = -1;

@@ -366,6 +366,41 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(tick(), 10000);
     }
 
+    void playerThatEndsDuringAShellCommandIsNoticed()
+    {
+        // SIGCHLD is ignored while "./panelrest 0" runs, so the player that
+        // ends meanwhile sends none: only the end of its output tells.
+        qputenv("STUB_VIDEO", "1");
+        install->writeScript("panelrest",
+                             "[ \"$1\" = 0 ] || exit 0\npid=$(cat stub-pid.log)\nkill \"$pid\"\n"
+                             "for i in $(seq 100); do [ -e /proc/$pid ] || exit 0; sleep 0.05; "
+                             "done\n");
+        startWindow();
+        captureOutput([&] {
+            play("clip.avi");
+            QTRY_VERIFY_WITH_TIMEOUT(!playbackState.fullScreen, 10000);
+        });
+        QVERIFY(!playbackState.playing);
+    }
+
+    void playerThatEndsBeforeItsIdIsKnownIsSeenAtOnce()
+    {
+        // Its SIGCHLD waits for the id, however long the front-end takes to
+        // get there: no tick, and no end of output, is needed to see it.
+        struct Slow : PlayerProcess {
+            void forked(pid_t child) override
+            {
+                siginfo_t info{};
+                while (waitid(P_PID, id_t(child), &info, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
+                }
+            }
+        } player;
+        QFile::remove(install->file("mplayer"));
+        playbackState.childPid = 0;
+        QVERIFY(player.launch(buildPlayerArgs(PlayerOptions{}, "clip.avi")));
+        QVERIFY(!playbackState.playing);
+    }
+
     void floodingPlayerStillStops()
     {
         qputenv("STUB_FLOOD", "1");

@@ -371,10 +371,8 @@ private slots:
         // SIGCHLD is ignored while "./panelrest 0" runs, so the player that
         // ends meanwhile sends none: only the end of its output tells.
         qputenv("STUB_VIDEO", "1");
-        install->writeScript("panelrest",
-                             "[ \"$1\" = 0 ] || exit 0\npid=$(cat stub-pid.log)\nkill \"$pid\"\n"
-                             "for i in $(seq 100); do [ -e /proc/$pid ] || exit 0; sleep 0.05; "
-                             "done\n");
+        install->writeScript("panelrest", "[ $1 = 0 ] && p=$(cat stub-pid.log) && kill $p && "
+                                          "while [ -e /proc/$p ]; do sleep 0.05; done\n");
         startWindow();
         captureOutput([&] {
             play("clip.avi");

@@ -27,7 +27,8 @@ Keys in the phone window:
   Left/Right        while playing: seek +60 s / -60 s
   PageUp/PageDown   while playing: volume (or the shown property) up / down
   F6                next property to adjust (volume, brightness, contrast, ...)
-  F2                MPlayer's on-screen menu; F4 or F7 stop; F9 OSD; F10 mute
+  F2                while playing: the on-screen menu (Up/Down, Return, F6 back, F2 closes)
+  F4 or F7          stop; F9 OSD; F10 mute
   F1 or Menu        the main menu (left soft key); F2 the playlists (middle)
   F3, Esc or Back   Exit (right soft key); in a menu they close it
   In a menu         Up/Down move, Return chooses, Right opens a submenu

@@ -174,7 +174,7 @@ QString sourceDir()
 void prepareInstallation(const QString& dir, const QString& media)
 {
     QDir().mkpath(dir + "/playlist");
-    for (const char* name : {"mplayer", "killall"})
+    for (const char* name : {"mplayer", "killall", "menu.conf"})
         QFile::copy(sourceDir() + "/dist/" + name, dir + "/" + name);
     writeAll(dir + "/panelrest", logStub);
     for (const char* name : {"mplayer", "killall", "panelrest"})
@@ -194,6 +194,7 @@ void TempInstall::installStubPlayer() const
 
 void TempInstall::installRealPlayer() const
 {
+    QFile::copy(sourceDir() + "/dist/menu.conf", file("menu.conf"));
     for (const char* name : {"mplayer", "killall"}) {
         QFile::remove(file(name));
         QFile::copy(sourceDir() + "/dist/" + name, file(name));

@@ -18,14 +18,20 @@ class ScreenTest : public QObject
 private:
     std::unique_ptr<PrivateXServer> server;
 
+    QImage shot()
+    {
+        const QString file = QDir::temp().filePath("tst_screen-shot.png");
+        runProgram(server->environment(), "import", {"-window", "root", file});
+        const QImage image(file);
+        QFile::remove(file);
+        return image;
+    }
+
     // Where the picture is: the box around the clip's orange pixels in the
     // phone's screen, in the screen's own coordinates.
     QRect picture(const QRect& screen)
     {
-        const QString shot = QDir::temp().filePath("tst_screen-shot.png");
-        runProgram(server->environment(), "import", {"-window", "root", shot});
-        const QImage image(shot);
-        QFile::remove(shot);
+        const QImage image = shot();
         QRect box;
         for (int y = 0; y < screen.height(); ++y)
             for (int x = 0; x < screen.width(); ++x) {
@@ -94,6 +100,66 @@ private slots:
         QVERIFY(tarragon.process().waitForFinished(5000));
         QCOMPARE(tarragon.process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(tarragon.process().exitCode(), 0);
+    }
+
+    void theMenuAndTheDisplayOverThePicture()
+    {
+        // The picture at its own size, with black bands above and below it,
+        // where what the player writes shows.
+        QTemporaryDir install;
+        QTemporaryDir home;
+        const QString media = install.filePath("media");
+        QDir().mkpath(media);
+        QVERIFY(
+            makeClip(media + "/orange.avi", "color=c=0xff8000:size=160x120:rate=25", 90, false));
+        prepareInstallation(install.path(), media);
+        writeAll(home.filePath("config"), "ao=null\n");
+        QProcessEnvironment env = server->environment();
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("MPLAYER_HOME", home.path());
+        FrontEndProcess tarragon(env, install.path());
+        QVERIFY(!tarragon.window().isEmpty());
+        const QRect screen = tarragon.geometry();
+        // The upper band's rows with text (white), or with the menu's
+        // highlight: a grey bar.
+        auto band = [&](bool highlight) {
+            const QImage image = shot();
+            QList<int> rows;
+            for (int y = 0; y < 100; ++y) {
+                int lit = 0;
+                for (int x = 0; x < screen.width(); ++x) {
+                    const QColor c(image.pixel(screen.x() + x, screen.y() + y));
+                    lit += highlight ? c.value() > 90 && c.value() < 135 && c.saturation() < 20
+                                     : c.value() > 200;
+                }
+                if (lit >= (highlight ? 40 : 1))
+                    rows << y;
+            }
+            return rows;
+        };
+        const int patience = 30000;
+        tarragon.type({"Down", "Down", "Return"});
+        QTRY_COMPARE_WITH_TIMEOUT(picture(screen), QRect(40, 100, 160, 120), patience);
+        QCOMPARE(band(false), QList<int>());
+
+        tarragon.type({"F2"});
+        QList<int> lit;
+        QTRY_VERIFY_WITH_TIMEOUT(!(lit = band(true)).isEmpty(), patience);
+        tarragon.type({"Down"});
+        QTRY_VERIFY_WITH_TIMEOUT(!band(true).isEmpty() && band(true).first() > lit.last(),
+                                 patience);
+        tarragon.type({"F2"});
+        QTRY_COMPARE_WITH_TIMEOUT(band(false), QList<int>(), patience);
+        QCOMPARE(band(true), QList<int>());
+        QCOMPARE(picture(screen), QRect(40, 100, 160, 120));
+
+        // The time, and the name of the property the keys now adjust.
+        tarragon.type({"F9"});
+        QTRY_VERIFY_WITH_TIMEOUT(!band(false).isEmpty(), patience);
+        tarragon.type({"F9", "F9"});
+        QTRY_COMPARE_WITH_TIMEOUT(band(false), QList<int>(), patience);
+        tarragon.type({"F6"});
+        QTRY_VERIFY_WITH_TIMEOUT(!band(false).isEmpty(), patience);
     }
 
     void askedToEndWhilePlaying_data()

@@ -24,6 +24,16 @@ play_a_clip() {
     shot "${at}3-playing.png"
     sleep 1
     shot "${at}4-playing-a-second-later.png"
+    # The on-screen menu over it (F2), its highlight a row down, then gone.
+    key f2
+    sleep 2
+    shot "${at}4a-onscreen-menu.png"
+    key down
+    sleep 2
+    shot "${at}4b-onscreen-menu-down.png"
+    key f2
+    sleep 2
+    shot "${at}4c-onscreen-menu-closed.png"
     key f4
     sleep 1
     wait_for_list || echo "the list did not come back"
@@ -66,6 +76,13 @@ check_picture() {
     fi
     [ "$(changed "${at}1-list.png" "${at}5-list-again.png" "${panel_size}+0+0")" -lt 2000 ] ||
         fail "$1: F4 did not bring the list back"
+    local band="${panel_width}x$((y - 10))+0+0"
+    [ "$(brightness "${at}4a-onscreen-menu.png" "$band")" -ge 3 ] ||
+        fail "$1: F2 showed no menu"
+    [ "$(changed "${at}4a-onscreen-menu.png" "${at}4b-onscreen-menu-down.png" "$band")" -gt 100 ] ||
+        fail "$1: Down did not move the menu's highlight"
+    [ "$(brightness "${at}4c-onscreen-menu-closed.png" "$band")" -lt 3 ] ||
+        fail "$1: the menu left its trace after F2 closed it"
 }
 
 # After the phone's 60 seconds without input the screen is dark; a key

@@ -42,6 +42,25 @@ private:
         return box;
     }
 
+    // The front-end in an installation whose media folder holds a clip:
+    // orange, 4:3 and smaller than the screen, so its own size and the
+    // fitted one differ; longer than any wait, so only the stop key ends
+    // its picture. Null when no clip could be made.
+    std::unique_ptr<FrontEndProcess> withAClip(const QTemporaryDir& install,
+                                               const QTemporaryDir& home)
+    {
+        const QString media = install.filePath("media");
+        QDir().mkpath(media);
+        if (!makeClip(media + "/orange.avi", "color=c=0xff8000:size=160x120:rate=25", 90, false))
+            return nullptr;
+        prepareInstallation(install.path(), media);
+        writeAll(home.filePath("config"), "ao=null\n");
+        QProcessEnvironment env = server->environment();
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("MPLAYER_HOME", home.path());
+        return std::make_unique<FrontEndProcess>(env, install.path());
+    }
+
 private slots:
     void initTestCase()
     {
@@ -58,21 +77,9 @@ private slots:
     {
         QTemporaryDir install;
         QTemporaryDir home;
-        const QString media = install.filePath("media");
-        QDir().mkpath(media);
-        // 4:3 and smaller than the screen, so its own size and the fitted
-        // one differ; longer than any wait below, so only the stop key ends
-        // its picture.
-        QVERIFY(
-            makeClip(media + "/orange.avi", "color=c=0xff8000:size=160x120:rate=25", 90, false));
-        prepareInstallation(install.path(), media);
-        writeAll(home.filePath("config"), "ao=null\n");
-
-        QProcessEnvironment env = server->environment();
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("MPLAYER_HOME", home.path());
-        FrontEndProcess tarragon(env, install.path());
-        QVERIFY(!tarragon.window().isEmpty());
+        const std::unique_ptr<FrontEndProcess> front = withAClip(install, home);
+        QVERIFY(front && !front->window().isEmpty());
+        FrontEndProcess& tarragon = *front;
         const QRect screen = tarragon.geometry();
         QCOMPARE(screen.size(), QSize(240, 320));
         tarragon.xdotool({"mousemove", QString::number(screen.center().x()),
@@ -108,17 +115,9 @@ private slots:
         // where what the player writes shows.
         QTemporaryDir install;
         QTemporaryDir home;
-        const QString media = install.filePath("media");
-        QDir().mkpath(media);
-        QVERIFY(
-            makeClip(media + "/orange.avi", "color=c=0xff8000:size=160x120:rate=25", 90, false));
-        prepareInstallation(install.path(), media);
-        writeAll(home.filePath("config"), "ao=null\n");
-        QProcessEnvironment env = server->environment();
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("MPLAYER_HOME", home.path());
-        FrontEndProcess tarragon(env, install.path());
-        QVERIFY(!tarragon.window().isEmpty());
+        const std::unique_ptr<FrontEndProcess> front = withAClip(install, home);
+        QVERIFY(front && !front->window().isEmpty());
+        FrontEndProcess& tarragon = *front;
         const QRect screen = tarragon.geometry();
         // The upper band's rows with text (white), or with the menu's
         // highlight: a grey bar.

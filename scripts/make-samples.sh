@@ -10,3 +10,6 @@ gen "$dir/Video/colour bars.mp4" -f lavfi -i smptebars=size=240x180:rate=25:dura
     -f lavfi -i sine=frequency=660:duration=15 -c:v mpeg4 -q:v 4 -c:a aac -shortest
 gen "$dir/Music/a440.mp3" -f lavfi -i sine=frequency=440:duration=30 -c:a mp3
 gen "$dir/Music/chord.wav" -f lavfi -i "sine=frequency=523:duration=10" -c:a pcm_s16le
+# A subtitle as the phone's users have them: Chinese, in GBK.
+[ -s "$dir/Video/test pattern.srt" ] || printf '1\n00:00:01,000 --> 00:00:19,000\n一个人的旅行\nA journey alone\n' |
+    iconv -f UTF-8 -t GBK >"$dir/Video/test pattern.srt"

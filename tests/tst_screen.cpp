@@ -161,6 +161,60 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!band(false).isEmpty(), patience);
     }
 
+    // A subtitle file beside the clip, in the band below the picture: in a
+    // legacy encoding it shows exactly as the same text in UTF-8 does.
+    void subtitlesInTheirUsersEncodings_data()
+    {
+        QTest::addColumn<QByteArray>("encoding");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("GBK, two characters") << QByteArray("GBK") << QString("你好");
+        QTest::newRow("GBK") << QByteArray("GBK") << QString("一个人的旅行");
+        QTest::newRow("Big5") << QByteArray("BIG5") << QString("一個人的旅行");
+        QTest::newRow("Windows-1251") << QByteArray("WINDOWS-1251") << QString("Привет, как дела?");
+        QTest::newRow("Latin-1") << QByteArray("ISO-8859-1") << QString("Où est l'été?");
+    }
+    void subtitlesInTheirUsersEncodings()
+    {
+        QFETCH(QByteArray, encoding);
+        QFETCH(QString, text);
+        QTemporaryDir install;
+        QTemporaryDir home;
+        const std::unique_ptr<FrontEndProcess> front = withAClip(install, home);
+        QVERIFY(front && !front->window().isEmpty());
+        const QRect screen = front->geometry();
+        front->type({"Down", "Down"});
+        // The band once its text is drawn and holds still.
+        auto shown = [&](const QByteArray& as, const QString& line, QImage* band) {
+            const QString utf8 = install.filePath("cue.srt");
+            writeAll(utf8, "1\n00:00:00,000 --> 00:01:30,000\n" + line.toUtf8() + "\n");
+            runProgram(QProcessEnvironment::systemEnvironment(), "iconv",
+                       {"-f", "UTF-8", "-t", as, "-o", install.filePath("media/orange.srt"), utf8});
+            front->type({"Return"});
+            QTRY_COMPARE_WITH_TIMEOUT(picture(screen), QRect(40, 100, 160, 120), 30000);
+            auto lit = [&] {
+                const QImage now = shot().copy(screen.adjusted(0, 220, 0, 0));
+                int count = 0;
+                for (int y = 0; y < now.height(); ++y)
+                    for (int x = 0; x < now.width(); ++x)
+                        count += QColor(now.pixel(x, y)).value() > 200;
+                const bool still = now == *band;
+                *band = now;
+                return count > 0 && still;
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(lit(), 30000);
+            front->type({"F4"});
+            QTRY_VERIFY_WITH_TIMEOUT(picture(screen).isEmpty(), 30000);
+        };
+        QImage asUtf8, asEncoded, reversed;
+        shown("UTF-8", text, &asUtf8);
+        shown(encoding, text, &asEncoded);
+        QCOMPARE(asEncoded, asUtf8);
+        // Glyphs the font lacks all look alike; real ones do not.
+        std::reverse(text.begin(), text.end());
+        shown("UTF-8", text, &reversed);
+        QVERIFY(reversed != asUtf8);
+    }
+
     void askedToEndWhilePlaying_data()
     {
         QTest::addColumn<int>("request");

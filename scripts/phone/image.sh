@@ -56,7 +56,7 @@ fetch_kernel() {
 make_root_file_system() {
     step "The root file system"
     local depends packages key sources=() suite include started
-    depends=$(dpkg-deb -f "$deb" Depends | sed 's/([^)]*)//g; s/[ |]//g' | tr ',' '\n' | sort -u)
+    depends=$(dpkg-deb -f "$deb" Depends | sed 's/([^)]*)//g; s/|[^,]*//g; s/ //g' | tr ',' '\n' | sort -u)
     packages=($depends busybox-static e2fsprogs fonts-dejavu-core fonts-wqy-microhei libqt6test6
         ffmpeg)
     key=$(printf '%s\n' "${suites[@]}" "${packages[@]}" | sha1sum | cut -c 1-12)
@@ -141,6 +141,9 @@ make_image() {
         -f lavfi -i testsrc=size=240x180:rate=15:duration=60 -f lavfi -i sine=frequency=440:duration=60 \
         -c:v mpeg4 -q:v 5 -c:a mp3 -shortest "$clips/test card.avi"
     cp "$clips"/*.avi "$rootfs/mmc/mmca1/"
+    # Its subtitle, as the phone's users have them: Chinese, in GBK.
+    printf '1\n00:00:00,000 --> 00:01:00,000\n一个人的旅行\n' | iconv -f UTF-8 -t GBK \
+        >"$rootfs/mmc/mmca1/test card.srt"
     [ "$testing" = 1 ] && copy_test_programs "$rootfs"
     mke2fs -q -t ext4 -L phone -d "$rootfs" "$work/rootfs.img" 3G
     make_first_stage "$rootfs"

@@ -68,8 +68,16 @@ check_picture() {
     [ "$(brightness "${at}3-playing.png" "$(picture)")" -gt 20 ] || fail "$1: no picture"
     [ "$(brightness "${at}3-playing.png" "${panel_width}x$((y - 10))+0+0")" -lt 3 ] ||
         fail "$1: no black band above the picture"
-    [ "$(brightness "${at}3-playing.png" "${panel_width}x$((y - 10))+0+$((y + 190))")" -lt 3 ] ||
+    # Below it, the band down to the subtitle's line at the screen's foot:
+    # the card's GBK line, six characters in one line, not escaped bytes.
+    [ "$(brightness "${at}3-playing.png" "${panel_width}x$((y - 45))+0+$((y + 190))")" -lt 3 ] ||
         fail "$1: no black band below the picture"
+    local line width height
+    line=$(convert "${at}3-playing.png" -crop "${panel_width}x$((y - 10))+0+$((y + 190))" +repage \
+        -threshold 60% -format '%@' info:)
+    width=${line%%x*} height=${line#*x} height=${height%%+*}
+    [ "$height" -ge 8 ] && [ "$height" -le 40 ] && [ "$width" -ge $((4 * height)) ] &&
+        [ "$width" -le $((8 * height)) ] || fail "$1: the subtitle is not one line of six characters ($line)"
     if [ "$x" -gt 10 ]; then
         [ "$(brightness "${at}3-playing.png" "$((x - 10))x180+0+$y")" -lt 3 ] ||
             fail "$1: no black band beside the picture"

@@ -1,5 +1,6 @@
 #include "deviceenvironment.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace
@@ -90,13 +91,23 @@ Environment deviceEnvironment(const Environment& current, bool udev,
     return set;
 }
 
+QByteArray deviceFontConfiguration(const Environment& current, const QByteArray& platform,
+                                   const QByteArray& shipped)
+{
+    const QByteArray first = platform.split(';').first();
+    const bool device = isFramebuffer(first) || first == "eglfs" || first.startsWith("eglfs:");
+    if (!device || current.contains("FONTCONFIG_FILE") || current.contains("FONTCONFIG_PATH"))
+        return {};
+    return shipped;
+}
+
 void prepareDeviceEnvironment(int argc, char** argv)
 {
     Environment current;
-    for (const char* name :
-         {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "FRAMEBUFFER", "QT_QPA_FB_NO_LIBINPUT",
-          "QT_QPA_EVDEV_KEYBOARD_PARAMETERS", "QT_QPA_EVDEV_MOUSE_PARAMETERS",
-          "QT_QPA_EVDEV_TOUCHSCREEN_PARAMETERS", "QT_QPA_FB_HIDECURSOR"})
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "FRAMEBUFFER",
+                             "QT_QPA_FB_NO_LIBINPUT", "QT_QPA_EVDEV_KEYBOARD_PARAMETERS",
+                             "QT_QPA_EVDEV_MOUSE_PARAMETERS", "QT_QPA_EVDEV_TOUCHSCREEN_PARAMETERS",
+                             "QT_QPA_FB_HIDECURSOR", "FONTCONFIG_FILE", "FONTCONFIG_PATH"})
         if (qEnvironmentVariableIsSet(name))
             current.insert(name, qgetenv(name));
     // The toolkit takes the last one, with one dash or two.
@@ -110,6 +121,14 @@ void prepareDeviceEnvironment(int argc, char** argv)
         current, QFileInfo::exists(QStringLiteral("/run/udev/control")), findInputDevices);
     for (auto it = set.begin(); it != set.end(); ++it)
         qputenv(it.key().constData(), it.value());
+    // Most of a start on a device is the system's font configuration.
+    const QString shipped =
+        QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() + QStringLiteral("/fonts.conf");
+    const QByteArray fonts = deviceFontConfiguration(
+        current, set.value(platformVariable, current.value(platformVariable)),
+        QFileInfo::exists(shipped) ? QFile::encodeName(shipped) : QByteArray());
+    if (!fonts.isEmpty())
+        qputenv("FONTCONFIG_FILE", fonts);
     if (given > 0 && set.contains(platformVariable)) {
         // Lives as long as argv, which the toolkit keeps.
         static QByteArray settled;

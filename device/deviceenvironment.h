@@ -35,7 +35,15 @@ using Environment = QHash<QByteArray, QByteArray>;
 Environment deviceEnvironment(const Environment& current, bool udev,
                               const std::function<QList<InputDevice>()>& findInputs);
 
-// Sets this process's environment so. A platform given on the command line
+// The font configuration to name in FONTCONFIG_FILE: on a device (the
+// platform's first choice a framebuffer), the lean one that ships beside
+// the program, if it does; never over the user's own configuration, and
+// never on a desktop, whose fonts may be wanted.
+QByteArray deviceFontConfiguration(const Environment& current, const QByteArray& platform,
+                                   const QByteArray& shipped);
+
+// Sets this process's environment so, and the font configuration. A platform given on the command
+// line
 // ("-platform linuxfb:fb=/dev/fb1") is the user's, as the toolkit takes it:
 // it wins over QT_QPA_PLATFORM, and argv is given the settled one.
 void prepareDeviceEnvironment(int argc, char** argv);

@@ -141,13 +141,17 @@ void MyWidget::fillPlaylistMenu()
     }
 }
 
+QString MyWidget::aboutText()
+{
+    return local8("      Tarragon\n"
+                  "        基于 MPlayer 的手机媒体播放器\n"
+                  "                  Ver 0.9");
+}
+
 void MyWidget::showDialog()
 {
     [[maybe_unused]] RES_ICON_Reader reader;
-    const QString text = local8("      Tarragon\n"
-                                "        基于 MPlayer 的手机媒体播放器\n"
-                                "                  Ver 0.9");
-    ZMessageBox::information(this, QPixmap(), text, local8("确定"), QString(), QString(), 1);
+    ZMessageBox::information(this, QPixmap(), aboutText(), local8("确定"), QString(), QString(), 1);
 }
 
 void MyWidget::menuSelect(int id)

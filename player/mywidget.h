@@ -53,6 +53,8 @@ public:
     };
     const ItemIds& itemIds() const { return ids; }
 
+    static QString aboutText();
+
 public slots:
     void showDialog();
     void PlayListSelect(int id);

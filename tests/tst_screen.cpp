@@ -47,7 +47,7 @@ private:
     // fitted one differ; longer than any wait, so only the stop key ends
     // its picture. Null when no clip could be made.
     std::unique_ptr<FrontEndProcess> withAClip(const QTemporaryDir& install,
-                                               const QTemporaryDir& home)
+                                               const QTemporaryDir& home, bool deviceFonts = false)
     {
         const QString media = install.filePath("media");
         QDir().mkpath(media);
@@ -58,6 +58,8 @@ private:
         QProcessEnvironment env = server->environment();
         env.insert("QT_QPA_PLATFORM", "xcb");
         env.insert("MPLAYER_HOME", home.path());
+        if (deviceFonts)
+            env.insert("FONTCONFIG_FILE", sourceDir() + "/dist/fonts.conf");
         return std::make_unique<FrontEndProcess>(env, install.path());
     }
 
@@ -167,19 +169,25 @@ private slots:
     {
         QTest::addColumn<QByteArray>("encoding");
         QTest::addColumn<QString>("text");
-        QTest::newRow("GBK, two characters") << QByteArray("GBK") << QString("你好");
-        QTest::newRow("GBK") << QByteArray("GBK") << QString("一个人的旅行");
-        QTest::newRow("Big5") << QByteArray("BIG5") << QString("一個人的旅行");
-        QTest::newRow("Windows-1251") << QByteArray("WINDOWS-1251") << QString("Привет, как дела?");
-        QTest::newRow("Latin-1") << QByteArray("ISO-8859-1") << QString("Où est l'été?");
+        QTest::addColumn<bool>("deviceFonts");
+        QTest::newRow("GBK, two characters, the device's fonts")
+            << QByteArray("GBK") << QString("你好") << true;
+        QTest::newRow("GBK") << QByteArray("GBK") << QString("一个人的旅行") << false;
+        QTest::newRow("Big5, the device's fonts")
+            << QByteArray("BIG5") << QString("一個人的旅行") << true;
+        QTest::newRow("Windows-1251")
+            << QByteArray("WINDOWS-1251") << QString("Привет, как дела?") << false;
+        QTest::newRow("Latin-1, the device's fonts")
+            << QByteArray("ISO-8859-1") << QString("Où est l'été?") << true;
     }
     void subtitlesInTheirUsersEncodings()
     {
         QFETCH(QByteArray, encoding);
         QFETCH(QString, text);
+        QFETCH(bool, deviceFonts);
         QTemporaryDir install;
         QTemporaryDir home;
-        const std::unique_ptr<FrontEndProcess> front = withAClip(install, home);
+        const std::unique_ptr<FrontEndProcess> front = withAClip(install, home, deviceFonts);
         QVERIFY(front && !front->window().isEmpty());
         const QRect screen = front->geometry();
         front->type({"Down", "Down"});

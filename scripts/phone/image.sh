@@ -111,7 +111,7 @@ copy_test_programs() {
         "$here/build/tests/"
     cp "$build/sleeptool/panelrest" "$here/build/sleeptool/"
     cp "$build/bench/bench_device" "$build/bench/barelist" "$here/build/bench/"
-    cp dist/mplayer dist/killall dist/menu.conf "$here/src/dist/"
+    cp dist/mplayer dist/killall dist/menu.conf dist/fonts.conf "$here/src/dist/"
     install -m 755 scripts/phone/guest/test.sh scripts/phone/guest/powercut.sh \
         scripts/phone/guest/bench.sh "$here/"
 }

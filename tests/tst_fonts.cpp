@@ -13,18 +13,10 @@ class FontsTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void theScreensFindEveryGlyph_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("About box") << MyWidget::aboutText();
-        QTest::newRow("its button") << QString("确定");
-        QTest::newRow("a Russian file name") << QString("Привет.avi");
-    }
     void theScreensFindEveryGlyph()
     {
-        QFETCH(QString, text);
         QCOMPARE(QFontInfo(QApplication::font()).family(), QString("DejaVu Sans"));
-        QTextLayout layout(text, QApplication::font());
+        QTextLayout layout(MyWidget::aboutText() + "确定 Привет.avi", QApplication::font());
         layout.beginLayout();
         while (layout.createLine().isValid()) {
         }

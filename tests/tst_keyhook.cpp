@@ -262,28 +262,15 @@ private slots:
         QCOMPARE(got, set);
     }
 
-    void onlyADeviceTakesItsOwnFonts_data()
-    {
-        QTest::addColumn<QByteArray>("platform");
-        QTest::addColumn<QByteArray>("users");
-        QTest::addColumn<bool>("own");
-        QTest::newRow("framebuffer") << QByteArray("linuxfb:fb=/dev/fb1") << QByteArray() << true;
-        QTest::newRow("EGL") << QByteArray("eglfs") << QByteArray() << true;
-        QTest::newRow("X first") << QByteArray("xcb;linuxfb:fb=/dev/fb0") << QByteArray() << false;
-        QTest::newRow("the user's file")
-            << QByteArray("linuxfb") << QByteArray("FONTCONFIG_FILE") << false;
-        QTest::newRow("the user's folder")
-            << QByteArray("linuxfb") << QByteArray("FONTCONFIG_PATH") << false;
-    }
     void onlyADeviceTakesItsOwnFonts()
     {
-        QFETCH(QByteArray, platform);
-        QFETCH(QByteArray, users);
-        QFETCH(bool, own);
-        const Environment current{{users, "/home/phone/fonts"}};
-        QCOMPARE(deviceFontConfiguration(users.isEmpty() ? Environment() : current, platform,
-                                         "/usr/lib/tarragon/fonts.conf"),
-                 own ? QByteArray("/usr/lib/tarragon/fonts.conf") : QByteArray());
+        const QByteArray own = "/usr/lib/tarragon/fonts.conf";
+        QCOMPARE(deviceFontConfiguration({}, "linuxfb:fb=/dev/fb1", own), own);
+        QCOMPARE(deviceFontConfiguration({}, "eglfs", own), own);
+        QCOMPARE(deviceFontConfiguration({}, "xcb;linuxfb:fb=/dev/fb0", own), QByteArray());
+        for (const char* users : {"FONTCONFIG_FILE", "FONTCONFIG_PATH"})
+            QCOMPARE(deviceFontConfiguration({{users, "/home/phone/fonts"}}, "linuxfb", own),
+                     QByteArray());
     }
 
     void aPlatformOnTheCommandLineIsTheUsers()

@@ -200,14 +200,12 @@ private slots:
             front->type({"Return"});
             QTRY_COMPARE_WITH_TIMEOUT(picture(screen), QRect(40, 100, 160, 120), 30000);
             auto lit = [&] {
-                const QImage now = shot().copy(screen.adjusted(0, 220, 0, 0));
-                int count = 0;
-                for (int y = 0; y < now.height(); ++y)
-                    for (int x = 0; x < now.width(); ++x)
-                        count += QColor(now.pixel(x, y)).value() > 200;
-                const bool still = now == *band;
-                *band = now;
-                return count > 0 && still;
+                const QImage now = shot()
+                                       .copy(screen.adjusted(0, 220, 0, 0))
+                                       .convertToFormat(QImage::Format_Grayscale8);
+                const bool still = now == std::exchange(*band, now);
+                return still && std::any_of(now.constBits(), now.constBits() + now.sizeInBytes(),
+                                            [](uchar level) { return level > 200; });
             };
             QTRY_VERIFY_WITH_TIMEOUT(lit(), 30000);
             front->type({"F4"});

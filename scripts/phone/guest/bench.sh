@@ -4,7 +4,7 @@
 # list widget started the same way.
 here=/opt/tarragon-test
 # The benchmark's own keyboard, for the key that plays the clip.
-modprobe uinput
+busybox modprobe uinput
 echo "DEVICE-BENCH begin"
 "$here/build/bench/bench_device" /usr/bin/tarragon "$here/build/bench/barelist" 5 \
     "$here/bench-media/orange.avi" |

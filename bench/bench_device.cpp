@@ -2,11 +2,14 @@
 // resident memory at idle, of the front-end against a bare Qt 6 list widget
 // started the same way in the same boot; with a CLIP, the time from the key
 // that plays it to its first frame, through the front-end, against
-// "mplayer -vo fbdev2 CLIP" started by hand. Usage:
-//   bench_device FRONTEND BASELINE [ROUNDS [CLIP]]
+// "mplayer -vo fbdev2 CLIP" started by hand; and, to tell the front-end's
+// part from the player's, its LAUNCHER by hand with the front-end's
+// arguments. Usage:
+//   bench_device FRONTEND BASELINE [ROUNDS [CLIP [LAUNCHER]]]
 // Both run with the environment the front-end would choose for itself; the
 // CLIP is orange, alone in its folder.
 #include "deviceenvironment.h"
+#include "playerargs.h"
 
 #include <algorithm>
 #include <chrono>
@@ -121,9 +124,10 @@ pid_t startProgram(const std::vector<const char*>& argv)
 {
     const pid_t pid = fork();
     if (pid == 0) {
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
+        // A player in slave mode reads no commands from it.
+        const int null = open("/dev/null", O_RDWR);
+        for (int fd : {0, 1, 2})
+            dup2(null, fd);
         execvp(argv[0], const_cast<char* const*>(argv.data()));
         _exit(127);
     }
@@ -136,12 +140,12 @@ void end(pid_t pid)
     waitpid(pid, nullptr, 0);
 }
 
-// By hand: the player alone, on the framebuffer.
-double playByHand(const Screen& screen, const char* clip)
+// By hand: a player alone, on the framebuffer.
+double playByHand(const Screen& screen, const std::vector<const char*>& argv)
 {
     screen.black();
     const Clock::time_point begun = Clock::now();
-    const pid_t pid = startProgram({"mplayer", "-vo", "fbdev2", clip, nullptr});
+    const pid_t pid = startProgram(argv);
     const double ms = untilThePicture(screen, begun);
     end(pid);
     return ms;
@@ -274,17 +278,24 @@ int main(int argc, char** argv)
         return 1;
     }
     const Screen screen{fb, mode, size, lineLength};
-    std::vector<double> byHandMs, throughMs;
+    PlayerArgs asTheFrontEnd = buildPlayerArgs(PlayerOptions(), clip);
+    asTheFrontEnd.argv[0] = argc > 5 ? argv[5] : "/usr/lib/tarragon/mplayer";
+    std::vector<double> byHandMs, launcherMs, throughMs;
     for (int i = 0; i < rounds; ++i) {
-        byHandMs.push_back(playByHand(screen, clip));
+        byHandMs.push_back(playByHand(screen, {"mplayer", "-vo", "fbdev2", clip, nullptr}));
+        launcherMs.push_back(
+            playByHand(screen, {asTheFrontEnd.argv.begin(),
+                                asTheFrontEnd.argv.begin() + asTheFrontEnd.count + 1}));
         throughMs.push_back(playThroughTheFrontEnd(screen, argv[1], keys));
-        if (byHandMs.back() < 0 || throughMs.back() < 0) {
+        if (byHandMs.back() < 0 || launcherMs.back() < 0 || throughMs.back() < 0) {
             std::fprintf(stderr, "the clip's picture did not show\n");
             return 1;
         }
     }
     std::printf("to the clip's first frame (median of %d):\n", rounds);
     std::printf("  mplayer -vo fbdev2 CLIP, by hand     %8.0f ms\n", median(byHandMs));
+    std::printf("  its launcher, by hand, as it is run  %8.0f ms   ratio %.2f\n",
+                median(launcherMs), median(launcherMs) / median(byHandMs));
     std::printf("  tarragon, from the key that plays it %8.0f ms   ratio %.2f\n", median(throughMs),
                 median(throughMs) / median(byHandMs));
     return 0;

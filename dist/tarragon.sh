@@ -15,7 +15,8 @@ case $data in
 esac
 home=$data/tarragon
 
-mkdir -p "$home/playlist"
+# Builtins where they do: this runs on every start.
+[ -d "$home/playlist" ] || mkdir -p "$home/playlist"
 for program in mplayer killall panelrest; do
     # A program of the user's own in its place is left alone.
     [ -e "$home/$program" ] || [ -L "$home/$program" ] || ln -s "$lib/$program" "$home/$program"
@@ -37,7 +38,6 @@ if [ ! -e "$home/setup" ]; then
     mv "$home/setup.new" "$home/setup"
 fi
 
-cd "$home"
-PWD=$(pwd -P)
+cd -P "$home"
 export PWD
 exec "$lib/tarragon" "$@"

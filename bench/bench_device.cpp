@@ -283,9 +283,14 @@ int main(int argc, char** argv)
     std::vector<double> byHandMs, launcherMs, throughMs;
     for (int i = 0; i < rounds; ++i) {
         byHandMs.push_back(playByHand(screen, {"mplayer", "-vo", "fbdev2", clip, nullptr}));
+        // With the fonts the front-end would give it.
+        const std::string launcher = asTheFrontEnd.argv[0];
+        setenv("FONTCONFIG_FILE", (launcher.substr(0, launcher.rfind('/')) + "/fonts.conf").c_str(),
+               1);
         launcherMs.push_back(
             playByHand(screen, {asTheFrontEnd.argv.begin(),
                                 asTheFrontEnd.argv.begin() + asTheFrontEnd.count + 1}));
+        unsetenv("FONTCONFIG_FILE");
         throughMs.push_back(playThroughTheFrontEnd(screen, argv[1], keys));
         if (byHandMs.back() < 0 || launcherMs.back() < 0 || throughMs.back() < 0) {
             std::fprintf(stderr, "the clip's picture did not show\n");

@@ -83,15 +83,18 @@ private slots:
         writeAll(graphics + "/mode", "U:480x320p-0\n");
         QList<QByteArray> args = launched();
         QCOMPARE(args.at(args.indexOf("-vo") + 1), output);
-        QVERIFY(args.contains("dsize=480:320:0,scale=0:0,expand=480:320,scale=480:320"));
-        QVERIFY(args.contains(
-            "scale=w=480:h=-2:noup=1,scale=w=-2:h=320:noup=1,expand=480:320,scale=480:320"));
+        QVERIFY(
+            args.contains("dsize=480:320:0,scale=0:0,format=yv12,expand=480:320,scale=480:320"));
+        QVERIFY(
+            args.contains("scale=w=480:h=-2:noup=1,format=yv12,scale=w=-2:h=320:noup=1,format=yv12,"
+                          "expand=480:320,scale=480:320"));
 
         // Without its modes, the virtual size is all there is to go by.
         QFile::remove(graphics + "/mode");
         QFile::remove(graphics + "/modes");
         args = launched();
-        QVERIFY(args.contains("dsize=480:640:0,scale=0:0,expand=480:640,scale=480:640"));
+        QVERIFY(
+            args.contains("dsize=480:640:0,scale=0:0,format=yv12,expand=480:640,scale=480:640"));
     }
 };
 

@@ -147,7 +147,8 @@ private slots:
         QList<int> lit;
         QTRY_VERIFY_WITH_TIMEOUT(!(lit = band(true)).isEmpty(), patience);
         tarragon.type({"Down"});
-        QTRY_VERIFY_WITH_TIMEOUT(!band(true).isEmpty() && band(true).first() > lit.last(),
+        QList<int> moved;
+        QTRY_VERIFY_WITH_TIMEOUT(!(moved = band(true)).isEmpty() && moved.first() > lit.last(),
                                  patience);
         tarragon.type({"F2"});
         QTRY_COMPARE_WITH_TIMEOUT(band(false), QList<int>(), patience);

@@ -114,11 +114,11 @@ copy_test_programs() {
     cp dist/mplayer dist/killall dist/menu.conf dist/fonts.conf "$here/src/dist/"
     # The benchmark's clip, alone in its folder: orange, where it is looked for.
     mkdir -p "$here/bench-media"
-    [ -s "$cache/clips/orange.avi" ] || ffmpeg -loglevel error -y \
+    [ -s "$cache/bench-orange.avi" ] || ffmpeg -loglevel error -y \
         -f lavfi -i color=c=0xff8000:size=160x120:rate=15:duration=30 \
         -f lavfi -i sine=frequency=440:duration=30 -c:v mpeg4 -q:v 5 -c:a mp3 -shortest \
-        "$cache/clips/orange.avi"
-    cp "$cache/clips/orange.avi" "$here/bench-media/"
+        "$cache/bench-orange.avi"
+    cp "$cache/bench-orange.avi" "$here/bench-media/orange.avi"
     install -m 755 scripts/phone/guest/test.sh scripts/phone/guest/powercut.sh \
         scripts/phone/guest/bench.sh "$here/"
 }

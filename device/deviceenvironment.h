@@ -42,8 +42,8 @@ Environment deviceEnvironment(const Environment& current, bool udev,
 QByteArray deviceFontConfiguration(const Environment& current, const QByteArray& platform,
                                    const QByteArray& shipped);
 
-// Sets this process's environment so, and the font configuration. A platform given on the command
-// line
-// ("-platform linuxfb:fb=/dev/fb1") is the user's, as the toolkit takes it:
-// it wins over QT_QPA_PLATFORM, and argv is given the settled one.
+// Sets this process's environment so, and the font configuration. A
+// platform given on the command line ("-platform linuxfb:fb=/dev/fb1") is
+// the user's, as the toolkit takes it: it wins over QT_QPA_PLATFORM, and
+// argv is given the settled one.
 void prepareDeviceEnvironment(int argc, char** argv);

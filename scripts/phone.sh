@@ -3,14 +3,16 @@
 # keyboard for the phone's keys and a tablet for taps, booting Debian with
 # the tarragon package and the front-end on the framebuffer.
 #
-#   scripts/phone.sh [--panel PANEL] ARCH
-#   scripts/phone.sh --test ARCH [PART...]
+#   scripts/phone.sh [--panel PANEL] PHONE
+#   scripts/phone.sh --test PHONE [PART...]
 #
-# ARCH is arm64 or armel. PANEL is the screen: WxH on the emulated GPU
-# (240x320, the phone's, by default), or WxHx16@fb1 for a 16-bit second
-# framebuffer. On a desktop the emulator's window opens, for a person to use
+# PHONE is arm64 or armel (the emulator's virt board; scripts/phone/virt.sh)
+# or armv6 (a Raspberry Pi Zero, with the armel packages;
+# scripts/phone/raspi.sh). PANEL is the screen: WxH at 32 bits a pixel
+# (240x320, the phone's, by default), WxHx16 at 16 bits (armv6), or
+# WxHx16@fb1 on a 16-bit second framebuffer (arm64, armel). On a desktop the emulator's window opens, for a person to use
 # the phone; without a display a scripted session runs instead, and its
-# screenshots are written to local/phone-ARCH/. With --test the device
+# screenshots are written to local/phone-PHONE/. With --test the device
 # test's parts run (programs, panels, powercut, bench; all by default; see
 # scripts/phone/devicetest.sh); the exit status is 0 only when all pass.
 set -euo pipefail
@@ -22,8 +24,8 @@ for part in common image emulator screen userpath devicetest; do
 done
 
 usage() {
-    echo "usage: scripts/phone.sh [--panel WxH|WxHx16@fb1] arm64|armel" >&2
-    echo "       scripts/phone.sh --test arm64|armel [programs|panels|powercut|bench]..." >&2
+    echo "usage: scripts/phone.sh [--panel WxH|WxHx16|WxHx16@fb1] arm64|armel|armv6" >&2
+    echo "       scripts/phone.sh --test arm64|armel|armv6 [programs|panels|powercut|bench]..." >&2
     exit 2
 }
 testing=0
@@ -38,11 +40,12 @@ case ${1:-} in
         shift 2 || usage
         ;;
 esac
-arch=${1:-}
+phone=${1:-}
 shift || true
 parts=("$@")
 [ ${#parts[@]} -gt 0 ] || parts=(programs panels powercut bench)
-phone_architecture "$arch" || usage
+phone_architecture "$phone" || usage
+. "scripts/phone/$board.sh"
 phone_panel "$panel_asked" || usage
 trap stop_phone EXIT
 

@@ -9,43 +9,58 @@ fail() {
     failures=$((failures + 1))
 }
 
-# The emulator, machine and Debian kernel for ARCH; the phone's processor
-# class (armel, ARMv5) runs its userland on Debian's ARMv7 kernel, as
-# Debian's armel kernels are for boards the emulator does not have.
+# The emulator, board and Debian kernel of a phone, and the architecture of
+# its packages ($arch). The phone's processor class (armel, ARMv5) runs on
+# two: the armel phone, its userland on Debian's ARMv7 kernel on the virt
+# board; and the armv6 phone, a Raspberry Pi Zero, the closest board
+# Debian's armel kernels run on.
 phone_architecture() {
     case $1 in
         arm64)
-            emulator=qemu-system-aarch64 machine=virt cpu=cortex-a53 binfmt=qemu-aarch64
+            arch=arm64 board=virt emulator=qemu-system-aarch64 machine=virt cpu=cortex-a53
             kernel_arch=arm64 kernel_package=linux-image-arm64
             suites=(bookworm bookworm-updates bookworm-security)
             ;;
         armel)
             # Without highmem=off the 32-bit kernel cannot reach PCI.
-            emulator=qemu-system-arm machine=virt,highmem=off cpu=cortex-a7 binfmt=qemu-arm
+            arch=armel board=virt emulator=qemu-system-arm machine=virt,highmem=off cpu=cortex-a7
             kernel_arch=armhf kernel_package=linux-image-armmp
             # The security archive carries no armel.
             suites=(bookworm)
             ;;
+        armv6)
+            arch=armel board=raspi emulator=qemu-system-arm machine=raspi0
+            kernel_arch=armel kernel_package=linux-image-rpi
+            suites=(bookworm)
+            ;;
         *) return 1 ;;
     esac
-    cache=$root/local/phone/$1
+    binfmt=qemu-${emulator#qemu-system-}
+    # What the two armel phones share (packages, root file system, clips)
+    # is made once.
+    cache=$root/local/phone/$arch
     shots=$root/local/phone-$1
-    work=$cache/run
+    work=$root/local/phone/$1/run
     mkdir -p "$cache" "$shots"
 }
 
-# A panel: WxH on the emulated GPU (/dev/fb0, 32 bits a pixel), or
-# WxHx16@fb1, a 16-bit second framebuffer on an emulated Cirrus card.
+# A panel: WxH at 32 bits a pixel on the first framebuffer, WxHx16 at 16,
+# WxHx16@fb1 on a second framebuffer; the board says which it has.
 phone_panel() {
     panel=${1:-240x320}
     case $panel in
-        [0-9]*x[0-9]*x16@fb1)
-            panel_size=${panel%x16@fb1} panel_fb=/dev/fb1 panel_depth=16
-            ;;
-        [0-9]*x[0-9]*)
-            panel_size=$panel panel_fb=/dev/fb0 panel_depth=32
-            ;;
+        *@fb1) panel_fb=/dev/fb1 ;;
+        *) panel_fb=/dev/fb0 ;;
+    esac
+    panel_size=${panel%@fb1} panel_depth=32
+    case $panel_size in
+        [0-9]*x[0-9]*x16) panel_size=${panel_size%x16} panel_depth=16 ;;
+        [0-9]*x[0-9]*) ;;
         *) return 1 ;;
     esac
+    case $panel_size in
+        *[!0-9x]* | *x*x*) return 1 ;;
+    esac
     panel_width=${panel_size%x*} panel_height=${panel_size#*x}
+    board_panel
 }

@@ -3,8 +3,8 @@
 #   programs   the test programs inside the phone, a front-end asked to end
 #              at once, and the user's path twice: as root, and as an
 #              ordinary user logged in on a virtual console
-#   panels     a shorter path on a 480x320 panel and on a 16-bit second
-#              framebuffer
+#   panels     a shorter path on the board's other panels: 480x320, and
+#              16 bits a pixel (a second framebuffer on the virt board)
 #   powercut   20 power cuts while the phone writes
 #   bench      the device benchmark, three times, on the instruction clock
 
@@ -39,7 +39,7 @@ test_programs() {
 
 test_panels() {
     local screen name
-    for screen in 480x320 240x320x16@fb1; do
+    for screen in "${board_panels[@]}"; do
         step "The front-end on a $screen panel"
         phone_panel "$screen"
         name=${screen/@/-}

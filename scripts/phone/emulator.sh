@@ -21,46 +21,28 @@ stop_phone() {
     fi
 }
 
-# start_phone DISPLAY MODE: the phone with the panel chosen, its console log
-# in $serial.
+# start_phone DISPLAY MODE: the phone with the panel chosen, on its board
+# (board_machine), its console log in $serial.
 start_phone() {
-    local display=$1 mode=$2 accel=tcg,thread=multi cpus=2
-    local append="console=ttyAMA0 root=/dev/vda rw quiet phone.mode=$mode"
-    local devices=(-drive if=none,id=root,file="$work/rootfs.img",format=raw
-        -device virtio-blk-pci,drive=root)
-    if [ "$panel_fb" = /dev/fb1 ]; then
-        # A second card, the Cirrus one, at 16 bits a pixel; it has no VGA
-        # BIOS on ARM. Its screen is read in the guest, through a share.
-        share=$work/share
-        mkdir -p "$share"
-        rm -f "$share"/*
-        devices+=(-device virtio-gpu-pci,xres=240,yres=320 -device cirrus-vga,romfile=
-            -virtfs "local,path=$share,mount_tag=host,security_model=none")
-        append="$append video=VGA-1:$panel_size phone.fb=$panel_fb"
-    else
-        devices+=(-device "virtio-gpu-pci,xres=$panel_width,yres=$panel_height")
-    fi
-    if [ -n "$data_disk" ]; then
-        devices+=(-drive "if=none,id=data,file=$data_disk,format=raw"
-            -device virtio-blk-pci,drive=data)
-    fi
+    local display=$1 mode=$2 accel=tcg,thread=multi
+    local machine_args=() board_append=""
+    board_machine
+    local clock=()
     if [ "$icount" = 1 ]; then
         # Guest time follows the instructions it runs, so timings repeat;
         # that needs one emulator thread.
         accel=tcg,thread=single
-        # One processor: the 32-bit kernel never brings up a second one
-        # on that clock.
-        cpus=1
-        devices+=(-icount shift=3,sleep=off,align=off)
+        clock=(-icount shift=3,sleep=off,align=off)
     fi
+    local append="console=ttyAMA0 rw quiet phone.mode=$mode $board_append"
+    [ "$panel_fb" = /dev/fb0 ] || append="$append phone.fb=$panel_fb"
     serial=$work/serial.log
     : >"$serial"
     rm -f "$(qmp_socket)"
-    "$emulator" -M "$machine" -cpu "$cpu" -smp "$cpus" -m 1024 -accel "$accel" \
+    "$emulator" "${machine_args[@]}" -accel "$accel" "${clock[@]}" \
         -kernel "$kernel_dir/boot/vmlinuz-$version" -initrd "$work/initrd.img" -append "$append" \
-        "${devices[@]}" -device virtio-keyboard-pci -device virtio-tablet-pci -nic none \
-        -serial "file:$serial" -monitor none -qmp "unix:$(qmp_socket),server=on,wait=off" \
-        -display "$display" &
+        -nic none -serial "file:$serial" -monitor none \
+        -qmp "unix:$(qmp_socket),server=on,wait=off" -display "$display" &
     emulator_pid=$!
     started=$SECONDS
     for _ in $(seq 100); do

@@ -26,28 +26,13 @@ build_programs() {
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch.cmake" -DTARRAGON_TESTS=ON
 }
 
-# Debian's kernel, and its modules as depmod indexes them.
-fetch_kernel() {
-    step "The kernel"
-    add_architecture "$kernel_arch"
-    local kernel
-    kernel=$(apt-cache depends "$kernel_package:$kernel_arch" |
-        sed -n 's/^ *Depends: \(linux-image-[^:]*\).*/\1/p' | head -n 1)
-    [ -n "$kernel" ] || {
-        echo "no kernel package behind $kernel_package" >&2
-        return 1
-    }
-    kernel_dir=$cache/$kernel
-    if [ ! -f "$kernel_dir/.complete" ]; then
-        rm -rf "$kernel_dir"
-        mkdir -p "$kernel_dir/download"
-        chmod 777 "$kernel_dir/download"
-        (cd "$kernel_dir/download" && apt-get download -qq "$kernel:$kernel_arch" 2>/dev/null)
-        dpkg-deb -x "$kernel_dir"/download/*.deb "$kernel_dir"
-        rm -rf "$kernel_dir/download"
-        /sbin/depmod -b "$kernel_dir" "$(ls "$kernel_dir/lib/modules")"
-        touch "$kernel_dir/.complete"
-    fi
+# After a board's fetch_kernel has unpacked its kernel in $kernel_dir: the
+# modules indexed as depmod does, and where they are.
+kernel_modules_indexed() {
+    /sbin/depmod -b "$kernel_dir" "$(ls "$kernel_dir/lib/modules")"
+    touch "$kernel_dir/.complete"
+}
+kernel_found() {
     version=$(ls "$kernel_dir/lib/modules")
     modules=$kernel_dir/lib/modules/$version
 }
@@ -152,20 +137,21 @@ make_image() {
     printf '1\n00:00:00,000 --> 00:01:00,000\n一个人的旅行\n' | iconv -f UTF-8 -t GBK \
         >"$rootfs/mmc/mmca1/test card.srt"
     [ "$testing" = 1 ] && copy_test_programs "$rootfs"
-    mke2fs -q -t ext4 -L phone -d "$rootfs" "$work/rootfs.img" 3G
+    # A power of two, as an SD card's size must be.
+    mke2fs -q -t ext4 -L phone -d "$rootfs" "$work/rootfs.img" 4G
     make_first_stage "$rootfs"
     rm -rf "$rootfs"
     echo "image: $(du -h --apparent-size "$work/rootfs.img" | cut -f 1), $(du -h "$work/rootfs.img" | cut -f 1) used"
 }
 
-# Busybox and the drivers the root file system needs.
+# Busybox and the drivers the root file system needs, as the board has it.
 make_first_stage() {
     local initramfs=$work/initramfs module
     mkdir -p "$initramfs/bin" "$initramfs/modules"
     cp "$1/usr/bin/busybox" "$initramfs/bin/busybox"
     install -m 755 scripts/phone/guest/initramfs-init "$initramfs/init"
     : >"$initramfs/modules/order"
-    for module in virtio_pci virtio_blk crc32c_generic ext4; do
+    for module in "${board_first_stage[@]}"; do
         needs "$module" "$initramfs/modules"
     done
     (cd "$initramfs" && find . | cpio --quiet -o -H newc | gzip -1) >"$work/initrd.img"

@@ -3,8 +3,14 @@
 # the data disk's file system and the files the last run wrote are checked;
 # then a new run writes until the power goes again.
 driver=/opt/tarragon-test/build/tests/powercut
+# The data disk, as the board has it.
+disk=$(sed -n 's/.*phone.data=\([^ ]*\).*/\1/p' /proc/cmdline)
+for _ in $(seq 100); do
+    [ -b "$disk" ] && break
+    sleep 0.1
+done
 mkdir -p /data
-if ! busybox mount -t ext4 /dev/vdb /data; then
+if ! busybox mount -t ext4 "$disk" /data; then
     echo "POWERCUT-CHECK bad: the data disk does not mount"
     exit 1
 fi
@@ -16,13 +22,13 @@ else
     echo "POWERCUT-CHECK none: a first start"
 fi
 busybox umount /data
-if e2fsck -fn /dev/vdb >/tmp/fsck.log 2>&1; then
+if e2fsck -fn "$disk" >/tmp/fsck.log 2>&1; then
     echo "POWERCUT-FSCK clean"
 else
     echo "POWERCUT-FSCK errors"
     cat /tmp/fsck.log
 fi
-busybox mount -t ext4 /dev/vdb /data
+busybox mount -t ext4 "$disk" /data
 run=/data/run-$(cat /proc/sys/kernel/random/uuid)
 mkdir "$run"
 sync

@@ -1,0 +1,80 @@
+# Sourced by scripts/phone.sh: the board of the armv6 phone, the emulator's
+# Raspberry Pi Zero (an ARM1176, the closest to the phone's ARMv5 that
+# Debian's armel kernels still run on), with Debian's armel rpi kernel. No
+# virtio: the root file system on the SD card, keys and taps on USB, a
+# second disk as USB storage, and one screen, the framebuffer the firmware
+# would have set up, at 32 or 16 bits a pixel and any size.
+
+board_panels=(480x320 240x320x16)
+
+board_panel() {
+    [ "$panel_fb" = /dev/fb0 ]
+}
+
+# Debian's kernel and the board's device tree, with its modules as depmod
+# indexes them. Unpacked each time: it takes seconds, and the armel archive
+# is not one of the host's.
+fetch_kernel() {
+    step "The kernel"
+    apt_install mmdebstrap device-tree-compiler
+    rm -rf "$cache/kernel-rpi.new"
+    mmdebstrap --quiet --arch=armel --variant=extract --include="$kernel_package" \
+        bookworm "$cache/kernel-rpi.new" http://deb.debian.org/debian
+    version=$(ls "$cache/kernel-rpi.new/lib/modules")
+    kernel_dir=$cache/linux-image-$version
+    if [ ! -f "$kernel_dir/.complete" ]; then
+        rm -rf "$kernel_dir"
+        mv "$cache/kernel-rpi.new" "$kernel_dir"
+        kernel_modules_indexed
+    fi
+    rm -rf "$cache/kernel-rpi.new"
+    kernel_found
+    device_tree=$kernel_dir/usr/lib/linux-image-$version/bcm2835-rpi-zero.dtb
+}
+
+# The drivers the first stage loads to reach the root file system; the SD
+# card's are built in.
+board_first_stage=(crc32c_generic ext4)
+
+# The board's device tree as the emulator needs it, for a screen of WIDTH,
+# HEIGHT and DEPTH bits: the power controller's second register block,
+# which the emulator does not map, taken out (reaching it is a fatal
+# abort); the framebuffer the firmware would have set up, where the
+# emulator has it; the USB controller a host, for the keys.
+board_device_tree() {
+    local width=$1 height=$2 depth=$3 into=$4 format=x8r8g8b8
+    [ "$depth" = 16 ] && format=r5g6b5
+    # The video memory's last 64 MiB of the 512, and the screen 1 MiB in.
+    local screen=/chosen/framebuffer@1c100000 stride=$((width * depth / 8))
+    cp "$device_tree" "$into"
+    fdtput -t x "$into" /soc/watchdog@7e100000 reg 7e100000 114
+    fdtput -t s "$into" /soc/watchdog@7e100000 reg-names pm
+    fdtput -t s "$into" /soc/usb@7e980000 dr_mode host
+    fdtput -t u "$into" /chosen '#address-cells' 1
+    fdtput -t u "$into" /chosen '#size-cells' 1
+    fdtput "$into" /chosen ranges
+    fdtput -c "$into" "$screen"
+    fdtput -t s "$into" "$screen" compatible simple-framebuffer
+    fdtput -t x "$into" "$screen" reg 1c100000 "$(printf %x $((stride * height)))"
+    fdtput -t u "$into" "$screen" width "$width"
+    fdtput -t u "$into" "$screen" height "$height"
+    fdtput -t u "$into" "$screen" stride "$stride"
+    fdtput -t s "$into" "$screen" format "$format"
+}
+
+# board_machine MODE: the emulator's machine, disks, screen and inputs in
+# $machine_args, and what the kernel's command line adds in $board_append.
+board_machine() {
+    board_device_tree "$panel_width" "$panel_height" "$panel_depth" "$work/board.dtb"
+    machine_args=(-M "$machine" -m 512M -dtb "$work/board.dtb"
+        -drive "if=sd,format=raw,file=$work/rootfs.img"
+        -global "bcm2835-fb.xres=$panel_width" -global "bcm2835-fb.yres=$panel_height"
+        -global "bcm2835-fb.bpp=$panel_depth" -global bcm2835-fb.pixo=0
+        -device usb-kbd -device usb-tablet)
+    board_append="root=/dev/mmcblk0 phone.modules=evdev,hid-generic"
+    if [ -n "$data_disk" ]; then
+        machine_args+=(-drive "if=none,id=data,file=$data_disk,format=raw"
+            -device usb-storage,drive=data)
+        board_append="$board_append,usb-storage,sd_mod phone.data=/dev/sda"
+    fi
+}

@@ -1,0 +1,70 @@
+# Sourced by scripts/phone.sh: the board of the arm64 and armel phones, the
+# emulator's virt machine with virtio devices, booting Debian's arm64 or
+# armhf kernel. Its screens: the emulated GPU (fb0, 32 bits a pixel, any
+# size) and a 16-bit second framebuffer on a Cirrus card (fb1).
+
+board_panels=(480x320 240x320x16@fb1)
+
+board_panel() {
+    case $panel_fb:$panel_depth in
+        /dev/fb0:32 | /dev/fb1:16) ;;
+        *) return 1 ;;
+    esac
+}
+
+# Debian's kernel, and its modules as depmod indexes them.
+fetch_kernel() {
+    step "The kernel"
+    add_architecture "$kernel_arch"
+    local kernel
+    kernel=$(apt-cache depends "$kernel_package:$kernel_arch" |
+        sed -n 's/^ *Depends: \(linux-image-[^:]*\).*/\1/p' | head -n 1)
+    [ -n "$kernel" ] || {
+        echo "no kernel package behind $kernel_package" >&2
+        return 1
+    }
+    kernel_dir=$cache/$kernel
+    if [ ! -f "$kernel_dir/.complete" ]; then
+        rm -rf "$kernel_dir"
+        mkdir -p "$kernel_dir/download"
+        chmod 777 "$kernel_dir/download"
+        (cd "$kernel_dir/download" && apt-get download -qq "$kernel:$kernel_arch" 2>/dev/null)
+        dpkg-deb -x "$kernel_dir"/download/*.deb "$kernel_dir"
+        rm -rf "$kernel_dir/download"
+        kernel_modules_indexed
+    fi
+    kernel_found
+}
+
+# The drivers the first stage loads to reach the root file system.
+board_first_stage=(virtio_pci virtio_blk crc32c_generic ext4)
+
+# board_machine MODE: the emulator's machine, disks, screens and inputs in
+# $machine_args, and what the kernel's command line adds in $board_append.
+board_machine() {
+    local cpus=2
+    # One processor on the instruction clock: the 32-bit kernel never
+    # brings up a second one on it.
+    [ "$icount" = 1 ] && cpus=1
+    machine_args=(-M "$machine" -cpu "$cpu" -smp "$cpus" -m 1024
+        -drive if=none,id=root,file="$work/rootfs.img",format=raw -device virtio-blk-pci,drive=root
+        -device virtio-keyboard-pci -device virtio-tablet-pci)
+    board_append="root=/dev/vda phone.modules=virtio-gpu,virtio_input,evdev"
+    if [ "$panel_fb" = /dev/fb1 ]; then
+        # A second card, the Cirrus one, at 16 bits a pixel; it has no VGA
+        # BIOS on ARM. Its screen is read in the guest, through a share.
+        share=$work/share
+        mkdir -p "$share"
+        rm -f "$share"/*
+        machine_args+=(-device virtio-gpu-pci,xres=240,yres=320 -device cirrus-vga,romfile=
+            -virtfs "local,path=$share,mount_tag=host,security_model=none")
+        board_append="$board_append video=VGA-1:$panel_size"
+    else
+        machine_args+=(-device "virtio-gpu-pci,xres=$panel_width,yres=$panel_height")
+    fi
+    if [ -n "$data_disk" ]; then
+        machine_args+=(-drive "if=none,id=data,file=$data_disk,format=raw"
+            -device virtio-blk-pci,drive=data)
+        board_append="$board_append phone.data=/dev/vdb"
+    fi
+}

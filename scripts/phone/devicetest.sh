@@ -49,6 +49,7 @@ test_panels() {
             play_a_clip "$name-"
             check_list "$name-"
             check_picture "$name-"
+            show_about "$name-"
             # The picture in the colours the 32-bit panel showed it in.
             if [ "$panel_depth" = 16 ] && [ -f "$shots/root-3-playing.png" ]; then
                 local mine theirs

@@ -6,6 +6,9 @@
 # would have set up, at 32 or 16 bits a pixel and any size.
 
 board_panels=(480x320 240x320x16)
+# The firmware's framebuffer, a simple one, cannot go dark: the kernel's
+# blanking has nothing to turn off. The sleep time is still seen set.
+board_blanks=0
 
 board_panel() {
     [ "$panel_fb" = /dev/fb0 ]
@@ -66,10 +69,15 @@ board_device_tree() {
 # $machine_args, and what the kernel's command line adds in $board_append.
 board_machine() {
     board_device_tree "$panel_width" "$panel_height" "$panel_depth" "$work/board.dtb"
+    # The emulator reads the red and blue of a pixel swapped unless told:
+    # at 32 bits the swap is what x8r8g8b8 needs, at 16 bits r5g6b5 wants
+    # them as they are.
+    local order=0
+    [ "$panel_depth" = 16 ] && order=1
     machine_args=(-M "$machine" -m 512M -dtb "$work/board.dtb"
         -drive "if=sd,format=raw,file=$work/rootfs.img"
         -global "bcm2835-fb.xres=$panel_width" -global "bcm2835-fb.yres=$panel_height"
-        -global "bcm2835-fb.bpp=$panel_depth" -global bcm2835-fb.pixo=0
+        -global "bcm2835-fb.bpp=$panel_depth" -global "bcm2835-fb.pixo=$order"
         -device usb-kbd -device usb-tablet)
     board_append="root=/dev/mmcblk0 phone.modules=evdev,hid-generic"
     if [ -n "$data_disk" ]; then

@@ -68,9 +68,14 @@ bool PlayerProcess::launch(const PlayerArgs& args)
     playerSocket = sockets[1];
     std::fflush(stdout);
     std::fflush(stderr);
-    const pid_t pid = fork();
+    // vfork: the child borrows this process's memory until it execs, so
+    // nothing of a large address space is copied on the way to the picture.
+    // It only closes, duplicates, sets its signals and execs, and writes
+    // nothing the front-end reads: its SIGCHLD goes back to the default
+    // rather than to the handler, which acts on the shared memory.
+    const pid_t pid = vfork();
     if (pid == 0) {
-        playbackState.childPid = 0;
+        std::signal(SIGCHLD, SIG_DFL);
         ::close(commandSocket);
         dup2(playerSocket, 1);
         dup2(playerSocket, 0);
@@ -86,7 +91,7 @@ bool PlayerProcess::launch(const PlayerArgs& args)
     ::close(playerSocket);
     playerSocket = -1;
     if (pid < 0) {
-        std::perror("fork");
+        std::perror("vfork");
         close();
         return false;
     }

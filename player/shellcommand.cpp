@@ -13,7 +13,8 @@ namespace
 void runShell(const char* command)
 {
     const char* const argv[] = {"sh", "-c", command, nullptr};
-    const pid_t pid = fork();
+    // As the player's launch: nothing of the front-end's memory is copied.
+    const pid_t pid = vfork();
     if (pid == 0) {
         // The shell starts as it would from a terminal, not with what the
         // front-end set aside for itself.

@@ -5,6 +5,7 @@
 #include "playbackstate.h"
 #include "playerargs.h"
 #include "settingsrecord.h"
+#include "shellcommand.h"
 #include "testmain.h"
 #include "testsupport.h"
 
@@ -156,6 +157,49 @@ private slots:
         QCOMPARE(r[r.size() - 2], QByteArray("4"));
         right.scaleIndex = -1;
         QCOMPARE(strings(buildPlayerArgs(right, "f")).at(r.size() - 2), QByteArray("4"));
+    }
+
+    // A command runs without a shell only where the shell would do nothing
+    // but split it on spaces; either way it does what the shell would.
+    void commandsRunWithoutAShellOnlyWhenPlain_data()
+    {
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<QByteArray>("words");
+        QTest::addColumn<QByteArray>("wrote");
+        QTest::newRow("the switch's killall") << QByteArray("./killall mplayer -9")
+                                              << QByteArray("./killall|mplayer|-9") << QByteArray();
+        QTest::newRow("spaces between words")
+            << QByteArray("./args a  b=c ") << QByteArray("./args|a|b=c") << QByteArray("2:a:b=c");
+        QTest::newRow("quoted") << QByteArray("./args 'a  b'") << QByteArray()
+                                << QByteArray("1:a  b:");
+        QTest::newRow("expanded") << QByteArray("./args $0") << QByteArray() << QByteArray("1:sh:");
+        QTest::newRow("redirected")
+            << QByteArray("echo b1 > /proc/reg/cccr") << QByteArray() << QByteArray();
+        QTest::newRow("joined") << QByteArray("./args a;./args b") << QByteArray()
+                                << QByteArray("1:b:");
+        QTest::newRow("an assignment first")
+            << QByteArray("X=1 ./args") << QByteArray() << QByteArray("0::");
+        QTest::newRow("looked up in PATH")
+            << QByteArray("insmod oc.o") << QByteArray() << QByteArray();
+        QTest::newRow("globbed") << QByteArray("./args *") << QByteArray() << QByteArray();
+        QTest::newRow("empty") << QByteArray("") << QByteArray() << QByteArray();
+    }
+    void commandsRunWithoutAShellOnlyWhenPlain()
+    {
+        QFETCH(QByteArray, command);
+        QFETCH(QByteArray, words);
+        QFETCH(QByteArray, wrote);
+        QByteArray joined;
+        for (const std::string& word : plainCommandWords(command.constData()))
+            joined += (joined.isEmpty() ? "" : "|") + QByteArray::fromStdString(word);
+        QCOMPARE(joined, words);
+        if (wrote.isEmpty())
+            return;
+        install->writeScript("args", "printf '%s:%s:%s' $# \"$1\" \"$2\" > args.out\n");
+        runShellCommands({command.constData()});
+        QFile out(install->file("args.out"));
+        QVERIFY(out.open(QIODevice::ReadOnly));
+        QCOMPARE(out.readAll(), wrote);
     }
 
     void mixerRequests()

@@ -40,4 +40,6 @@ fi
 
 cd -P "$home"
 export PWD
+# Where the player's launcher finds its menu without resolving its link.
+export TARRAGON_LIB="$lib"
 exec "$lib/tarragon" "$@"

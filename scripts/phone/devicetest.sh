@@ -84,7 +84,7 @@ test_power_cuts() {
                 intact=$((intact + 1))
         fi
         [ "$cut" = "$cuts" ] && break
-        wait_for_line "POWERCUT-WRITING" 60 || fail "boot $cut: the driver did not start"
+        wait_for_line "POWERCUT-WRITING" 180 || fail "boot $cut: the driver did not start"
         # At a moment of chance, a tenth of a second to three seconds on.
         wait=$((RANDOM % 30 + 1))
         sleep "$((wait / 10)).$((wait % 10))"

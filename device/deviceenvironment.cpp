@@ -1,5 +1,7 @@
 #include "deviceenvironment.h"
 
+#include <fontconfig/fontconfig.h>
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -101,6 +103,16 @@ QByteArray deviceFontConfiguration(const Environment& current, const QByteArray&
     return shipped;
 }
 
+void loadFontConfiguration()
+{
+    FcConfig* config = FcConfigCreate();
+    if (!config)
+        return;
+    if (FcConfigParseAndLoad(config, nullptr, FcTrue) && FcConfigBuildFonts(config))
+        FcConfigSetCurrent(config);
+    FcConfigDestroy(config);
+}
+
 void prepareDeviceEnvironment(int argc, char** argv)
 {
     Environment current;
@@ -127,8 +139,10 @@ void prepareDeviceEnvironment(int argc, char** argv)
     const QByteArray fonts = deviceFontConfiguration(
         current, set.value(platformVariable, current.value(platformVariable)),
         QFileInfo::exists(shipped) ? QFile::encodeName(shipped) : QByteArray());
-    if (!fonts.isEmpty())
+    if (!fonts.isEmpty()) {
         qputenv("FONTCONFIG_FILE", fonts);
+        loadFontConfiguration();
+    }
     if (given > 0 && set.contains(platformVariable)) {
         // Lives as long as argv, which the toolkit keeps.
         static QByteArray settled;

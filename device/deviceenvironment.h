@@ -42,6 +42,12 @@ Environment deviceEnvironment(const Environment& current, bool udev,
 QByteArray deviceFontConfiguration(const Environment& current, const QByteArray& platform,
                                    const QByteArray& shipped);
 
+// fontconfig started on FONTCONFIG_FILE alone, for the toolkit to find
+// started. Its own start also reads the description of every
+// configuration the system could turn on, which only its listing tool
+// shows: on the lean file, nearly all of the work.
+void loadFontConfiguration();
+
 // Sets this process's environment so, and the font configuration. A
 // platform given on the command line ("-platform linuxfb:fb=/dev/fb1") is
 // the user's, as the toolkit takes it: it wins over QT_QPA_PLATFORM, and

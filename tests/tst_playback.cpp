@@ -166,23 +166,20 @@ private slots:
         QTest::addColumn<QByteArray>("command");
         QTest::addColumn<QByteArray>("words");
         QTest::addColumn<QByteArray>("wrote");
-        QTest::newRow("the switch's killall") << QByteArray("./killall mplayer -9")
-                                              << QByteArray("./killall|mplayer|-9") << QByteArray();
-        QTest::newRow("spaces between words")
-            << QByteArray("./args a  b=c ") << QByteArray("./args|a|b=c") << QByteArray("2:a:b=c");
-        QTest::newRow("quoted") << QByteArray("./args 'a  b'") << QByteArray()
-                                << QByteArray("1:a  b:");
-        QTest::newRow("expanded") << QByteArray("./args $0") << QByteArray() << QByteArray("1:sh:");
-        QTest::newRow("redirected")
-            << QByteArray("echo b1 > /proc/reg/cccr") << QByteArray() << QByteArray();
-        QTest::newRow("joined") << QByteArray("./args a;./args b") << QByteArray()
-                                << QByteArray("1:b:");
-        QTest::newRow("an assignment first")
-            << QByteArray("X=1 ./args") << QByteArray() << QByteArray("0::");
-        QTest::newRow("looked up in PATH")
-            << QByteArray("insmod oc.o") << QByteArray() << QByteArray();
-        QTest::newRow("globbed") << QByteArray("./args *") << QByteArray() << QByteArray();
-        QTest::newRow("empty") << QByteArray("") << QByteArray() << QByteArray();
+        // Its name, the command, its words run without a shell, what ./args wrote.
+        const char* const rows[][4] = {
+            {"the switch's killall", "./killall mplayer -9", "./killall|mplayer|-9", ""},
+            {"spaces between words", "./args a  b=c ", "./args|a|b=c", "2:a:b=c"},
+            {"quoted", "./args 'a  b'", "", "1:a  b:"},
+            {"expanded", "./args $0", "", "1:sh:"},
+            {"joined", "./args a;./args b", "", "1:b:"},
+            {"an assignment first", "X=1 ./args", "", "0::"},
+            {"redirected", "echo b1 > /proc/reg/cccr", "", ""},
+            {"looked up in PATH", "insmod oc.o", "", ""},
+            {"globbed", "./args *", "", ""},
+        };
+        for (const auto& row : rows)
+            QTest::newRow(row[0]) << QByteArray(row[1]) << QByteArray(row[2]) << QByteArray(row[3]);
     }
     void commandsRunWithoutAShellOnlyWhenPlain()
     {

@@ -117,27 +117,32 @@ void UTIL_CST::fitCaptions()
         key->setFont(common);
 }
 
-bool UTIL_CST::pressKey(std::uint16_t keyCode, bool press, bool autoRepeat)
+bool UTIL_CST::pressKey(std::uint16_t keyCode, bool press, bool autoRepeat, std::uint64_t time)
 {
+    const bool repeat = holds_.repeats(keyCode, press, autoRepeat, time);
     ZPushButton* key = button(softKeyOf(keyCode));
     if (!key || isHidden())
         return false;
-    if (press && !autoRepeat)
+    if (press && !repeat)
         key->pressByKey();
     return true;
 }
 
 bool UTIL_CST::eventFilter(QObject* watched, QEvent* event)
 {
-    auto* menu = event->type() == QEvent::KeyPress ? qobject_cast<QMenu*>(watched) : nullptr;
+    const bool keyEvent = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+    auto* menu = keyEvent ? qobject_cast<QMenu*>(watched) : nullptr;
     if (!menu)
         return QWidget::eventFilter(watched, event);
-    const auto* keyEvent = static_cast<QKeyEvent*>(event);
-    const std::uint16_t code = phoneKeyCode(keyEvent->key());
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const std::uint16_t code = phoneKeyCode(key->key());
+    const bool repeat = holds_.repeats(code, event->type() == QEvent::KeyPress, key->isAutoRepeat(),
+                                       key->timestamp());
+    if (event->type() == QEvent::KeyRelease)
+        return QWidget::eventFilter(watched, event);
     // A held key that closes or switches menus does so once: its repeats
     // would close the next level, or open and close the menu by turns.
-    if (keyEvent->isAutoRepeat() &&
-        (softKeyOf(code) != SoftKey::None || code == PhoneKey::Key_Back))
+    if (repeat && (softKeyOf(code) != SoftKey::None || code == PhoneKey::Key_Back))
         return true;
     if (code == PhoneKey::Key_Back) {
         // As Escape: one level up.
@@ -145,10 +150,10 @@ bool UTIL_CST::eventFilter(QObject* watched, QEvent* event)
         QCoreApplication::sendEvent(menu, &escape);
         return true;
     }
-    const SoftKey key = softKeyOf(code);
-    if (key == SoftKey::None || code == PhoneKey::Key_Escape)
+    const SoftKey softKey = softKeyOf(code);
+    if (softKey == SoftKey::None || code == PhoneKey::Key_Escape)
         return QWidget::eventFilter(watched, event);
-    ZPushButton* pressed = button(key);
+    ZPushButton* pressed = button(softKey);
     const bool ownOpen = pressed->popup() && pressed->popup()->menu()->isVisible();
     for (int open = 0; open < 8 && QApplication::activePopupWidget(); ++open)
         QApplication::activePopupWidget()->close();

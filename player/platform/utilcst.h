@@ -1,5 +1,6 @@
 #pragma once
 
+#include "keyholds.h"
 #include "phonekeys.h"
 
 #include <QWidget>
@@ -30,7 +31,7 @@ public:
     // A key that reached the main window: true when it was a soft key's,
     // which then acts on its press; a held key acts on its first press
     // only, so holding Exit or a menu's key does not act again and again.
-    bool pressKey(std::uint16_t keyCode, bool press, bool autoRepeat);
+    bool pressKey(std::uint16_t keyCode, bool press, bool autoRepeat, std::uint64_t time);
     // The captions in one size, as a phone's soft-key bar has them: the
     // largest at which each fits its key.
     void fitCaptions();
@@ -44,4 +45,7 @@ private:
     ZPushButton* left_;
     ZPushButton* mid_;
     ZPushButton* right_;
+    // The main window's keys and the menus' alike: a hold that closed a
+    // menu goes on at the window.
+    KeyHolds holds_;
 };

@@ -11,4 +11,6 @@ struct WSEvent {
     std::uint16_t keyCode = 0;
     bool isPress = false;
     bool isAutoRepeat = false;
+    // The window system's time of the event, in milliseconds.
+    std::uint64_t time = 0;
 };

@@ -119,7 +119,7 @@ bool ZMainWidget::qwsEvent(WSEvent* event)
     // The framework's own handling: the soft keys' keys.
     auto* softKeys = qobject_cast<UTIL_CST*>(cst_.data());
     return event->type == WSEvent::Key && softKeys &&
-           softKeys->pressKey(event->keyCode, event->isPress, event->isAutoRepeat);
+           softKeys->pressKey(event->keyCode, event->isPress, event->isAutoRepeat, event->time);
 }
 
 bool ZMainWidget::eventFilter(QObject* watched, QEvent* event)
@@ -142,6 +142,7 @@ bool ZMainWidget::eventFilter(QObject* watched, QEvent* event)
         ws.keyCode = phoneKeyCode(key->key());
         ws.isPress = event->type() == QEvent::KeyPress;
         ws.isAutoRepeat = key->isAutoRepeat();
+        ws.time = key->timestamp();
         return qwsEvent(&ws);
     }
     case QEvent::MouseButtonPress:

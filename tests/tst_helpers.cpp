@@ -1,3 +1,4 @@
+#include "frontendprocess.h"
 #include "testsupport.h"
 
 #include <QtTest>
@@ -9,16 +10,18 @@ class HelpersTest : public QObject
     Q_OBJECT
 private slots:
     // killall ends the processes of the name it is given that run in its own
-    // directory, and no other.
+    // directory, and no other; it looks at no folder of a process of another
+    // name, which could lie on a mount that hangs.
     void killallEndsOnlyItsOwnDirectorysProcesses()
     {
+        REQUIRE_TOOL("strace");
         QTemporaryDir mine;
         QTemporaryDir elsewhere;
         QFile::copy(sourceDir() + "/dist/killall", mine.filePath("killall"));
         QFile::setPermissions(mine.filePath("killall"), QFile::ReadOwner | QFile::ExeOwner);
         for (const QTemporaryDir* dir : {&mine, &elsewhere}) {
             QFile::link("/bin/sleep", dir->filePath("mplayer"));
-            QFile::link("/bin/sleep", dir->filePath("other"));
+            QFile::link("/bin/sleep", dir->filePath("mplayer2"));
         }
         auto start = [](const QTemporaryDir& dir, const QString& name) {
             auto* p = new QProcess;
@@ -28,14 +31,18 @@ private slots:
             return p;
         };
         std::unique_ptr<QProcess> target(start(mine, "mplayer"));
-        std::unique_ptr<QProcess> otherName(start(mine, "other"));
+        std::unique_ptr<QProcess> otherName(start(mine, "mplayer2"));
         std::unique_ptr<QProcess> otherDir(start(elsewhere, "mplayer"));
 
         QProcess killall;
         killall.setWorkingDirectory(mine.path());
-        killall.start(mine.filePath("killall"), {"mplayer", "-9"});
+        killall.start("strace", {"-f", "-qq", "-o", mine.filePath("looks"),
+                                 mine.filePath("killall"), "mplayer", "-9"});
         QVERIFY(killall.waitForFinished());
         QCOMPARE(killall.exitCode(), 0);
+        const QByteArray looks = readAll(mine.filePath("looks"));
+        QVERIFY2(!looks.contains("/proc/" + QByteArray::number(otherName->processId()) + "/cwd"),
+                 "killall looked at the folder of a process of another name");
 
         QVERIFY(target->waitForFinished(5000));
         QCOMPARE(target->exitStatus(), QProcess::CrashExit);

@@ -2,12 +2,14 @@
 
 #include "writeall.h"
 
+#include <QCryptographicHash>
 #include <QRandomGenerator>
 
 #include <array>
 #include <cctype>
 #include <cerrno>
 #include <climits>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,6 +19,8 @@ namespace
 {
 constexpr char tempMarker[] = ".tarragon-";
 constexpr int tempRandomLength = 6;
+// A writer renames its file within moments; one this old has no writer.
+constexpr time_t leftoverAge = 60;
 
 // The file a chain of symbolic links ends at, which need not exist yet;
 // empty for a loop.
@@ -48,15 +52,34 @@ bool isLeftover(const char* entry, const QByteArray& prefix)
     return true;
 }
 
+// Another front-end saving the same file may own a fresh one.
 void removeLeftovers(const QByteArray& dir, const QByteArray& prefix)
 {
     DIR* listing = opendir(dir.isEmpty() ? "." : dir.constData());
     if (!listing)
         return;
-    while (const dirent* entry = readdir(listing))
-        if (isLeftover(entry->d_name, prefix))
+    const time_t now = time(nullptr);
+    while (const dirent* entry = readdir(listing)) {
+        struct stat info {
+        };
+        if (isLeftover(entry->d_name, prefix) &&
+            fstatat(dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode) && now - info.st_mtime > leftoverAge)
             unlinkat(dirfd(listing), entry->d_name, 0);
+    }
     closedir(listing);
+}
+
+// ".NAME.tarragon-", the name cut and marked with its hash where the whole
+// temporary name would be longer than a folder allows.
+QByteArray tempPrefix(const QByteArray& name)
+{
+    const qsizetype room = NAME_MAX - 1 - qsizetype(sizeof tempMarker - 1) - tempRandomLength;
+    if (name.size() <= room)
+        return '.' + name + tempMarker;
+    const QByteArray hash =
+        QCryptographicHash::hash(name, QCryptographicHash::Sha1).toHex().left(8);
+    return '.' + name.left(room - hash.size() - 1) + '~' + hash + tempMarker;
 }
 
 // A new file beside the target, made with the umask as any new file is.
@@ -98,20 +121,22 @@ bool replaceFile(const QByteArray& path, const QByteArray& content)
         return false;
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray dir = target.left(slash + 1);
-    const QByteArray prefix = '.' + target.mid(slash + 1) + tempMarker;
+    const QByteArray prefix = tempPrefix(target.mid(slash + 1));
     removeLeftovers(dir, prefix);
 
     QByteArray temp;
     const int fd = createBeside(dir + prefix, &temp);
     if (fd < 0)
-        return writeInPlace(target, content);
-    bool ok = writeAll(fd, content.constData(), static_cast<size_t>(content.size()));
+        return writesInPlaceAfter(errno) && writeInPlace(target, content);
+    // Owner and mode before the content, which others may not read meanwhile.
+    bool ok = true;
     if (exists) {
         // Before the mode: a change of owner clears the set-id bits.
         if (old.st_uid != geteuid() || old.st_gid != getegid()) [[maybe_unused]]
             const int owned = fchown(fd, old.st_uid, old.st_gid);
-        ok = fchmod(fd, old.st_mode & 07777) == 0 && ok;
+        ok = fchmod(fd, old.st_mode & 07777) == 0;
     }
+    ok = ok && writeAll(fd, content.constData(), static_cast<size_t>(content.size()));
     ok = fsync(fd) == 0 && ok;
     ok = close(fd) == 0 && ok;
     if (!ok || rename(temp.constData(), target.constData()) != 0) {
@@ -119,12 +144,18 @@ bool replaceFile(const QByteArray& path, const QByteArray& content)
         return false;
     }
     // The rename itself lives in the directory: until that is on disk, a
-    // power cut could bring the old file back.
+    // power cut could bring the old file back. A folder that cannot be
+    // opened or flushed still holds the new file.
     const int dirFd =
         open(dir.isEmpty() ? "." : dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0)
-        return false;
-    ok = fsync(dirFd) == 0;
-    close(dirFd);
-    return ok;
+    if (dirFd >= 0) {
+        [[maybe_unused]] const int flushed = fsync(dirFd);
+        close(dirFd);
+    }
+    return true;
+}
+
+bool writesInPlaceAfter(int error)
+{
+    return error == EACCES || error == EPERM || error == EROFS;
 }

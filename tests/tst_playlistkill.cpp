@@ -1,6 +1,8 @@
+#include "frontendprocess.h"
 #include "testsupport.h"
 
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QtTest>
 
 // Its own program: the removals run in a child it kills, and the front-end's
@@ -40,6 +42,39 @@ private slots:
             QVERIFY(now.size() == content.size() ||
                     content.at(content.size() - now.size() - 1) == '\n');
         }
+    }
+
+    // The temporary file beside a playlist has the playlist's narrower mode
+    // before it holds a line: others never read it meanwhile.
+    void theModeComesBeforeTheContent()
+    {
+        REQUIRE_TOOL("strace");
+        TempInstall install;
+        const QString file = install.file("playlist/default");
+        writeAll(file, "/m/1.mp3\n/m/2.mp3\n");
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner));
+        QProcess churn;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        churn.setProcessEnvironment(env);
+        churn.start("strace", {"-f", "-qq", "-e", "trace=openat,fchmod,write", "-o",
+                               install.file("calls"), binaryDir() + "/tests/playlistchurn", file});
+        QVERIFY(churn.waitForFinished());
+        const QList<QByteArray> calls = readAll(install.file("calls")).split('\n');
+        const QRegularExpression made(R"(openat\(.*\.default\.tarragon-.*= (\d+)$)");
+        QByteArray fd;
+        for (const QByteArray& call : calls) {
+            if (fd.isEmpty()) {
+                const QRegularExpressionMatch match = made.match(QString::fromUtf8(call));
+                if (match.hasMatch())
+                    fd = match.captured(1).toUtf8();
+            } else if (call.contains("fchmod(" + fd + ",")) {
+                return;
+            } else {
+                QVERIFY2(!call.contains("write(" + fd + ","), call.constData());
+            }
+        }
+        QFAIL("no temporary file was made and narrowed");
     }
 };
 

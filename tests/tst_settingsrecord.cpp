@@ -4,6 +4,8 @@
 #include <QtTest>
 
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class SettingsRecordTest : public QObject
 {
@@ -113,6 +115,11 @@ private slots:
         const QByteArray old(312, '\x01');
         writeAll(install.file("setup"), old);
         QVERIFY(QFile::setPermissions(install.file("setup"), QFile::ReadOwner | QFile::WriteOwner));
+        // Its owner stays, where this user may give it (root, as on a phone).
+        const QByteArray path = QFile::encodeName(install.file("setup"));
+        const bool root = geteuid() == 0;
+        if (root)
+            QCOMPARE(chown(path.constData(), 1234, 1234), 0);
         QFile before(install.file("setup"));
         QVERIFY(before.open(QIODevice::ReadOnly));
         settingsRecord.loop = 1;
@@ -125,6 +132,10 @@ private slots:
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
         QCOMPARE(QDir(install.path()).entryList({".setup*"}, QDir::Files | QDir::Hidden),
                  QStringList());
+        struct stat info = {};
+        QCOMPARE(stat(path.constData(), &info), 0);
+        QCOMPARE(info.st_uid, root ? 1234u : geteuid());
+        QCOMPARE(info.st_gid, root ? 1234u : getegid());
     }
 
     void storeWholeNeverCutsAPath()

@@ -1,12 +1,15 @@
 #include "filebrowser.h"
 #include "mywidget.h"
 #include "playbackstate.h"
+#include "replacefile.h"
 #include "settingsrecord.h"
 #include "testsupport.h"
 
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <grp.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -78,44 +81,106 @@ private slots:
     void theRecordIsSavedWhereAndAsTheUserKeepsIt_data()
     {
         QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("mask");
         QTest::addColumn<int>("mode");
-        QTest::newRow("a link to a file elsewhere") << "link" << 0640;
-        QTest::newRow("in a folder the user may not write") << "locked folder" << 0640;
-        QTest::newRow("made read-only: refused") << "read-only" << 0444;
-        QTest::newRow("a new file, under the umask") << "new" << 0640;
-        QTest::newRow("beside a power cut's leftover") << "leftover" << 0640;
+        QTest::addColumn<bool>("saved");
+        // Besides the record, what the folder holds after the save.
+        QTest::addColumn<QStringList>("kept");
+        QTest::newRow("a link to a file elsewhere")
+            << "link" << 027 << 0640 << true << QStringList();
+        QTest::newRow("a relative link") << "relative link" << 027 << 0640 << true << QStringList();
+        QTest::newRow("in a folder the user may not write")
+            << "locked folder" << 027 << 0640 << true << QStringList();
+        QTest::newRow("in a folder the user may write, not read")
+            << "unreadable folder" << 027 << 0640 << true << QStringList();
+        QTest::newRow("made read-only: refused")
+            << "read-only" << 027 << 0444 << false << QStringList();
+        QTest::newRow("a new file, under the umask")
+            << "new" << 027 << 0640 << true << QStringList();
+        QTest::newRow("a new file, under another") << "new" << 002 << 0664 << true << QStringList();
+        QTest::newRow("a name too long for a temporary one")
+            << "long name" << 027 << 0640 << true << QStringList();
+        QTest::newRow("beside a power cut's leftover")
+            << "leftover" << 027 << 0640 << true << QStringList();
+        QTest::newRow("beside another writer's fresh file")
+            << "fresh" << 027 << 0640 << true << QStringList{".setup.tarragon-Ab12Cd"};
+        QTest::newRow("beside a user's own file of that name")
+            << "own" << 027 << 0640 << true << QStringList{".setup.tarragon-notes.txt"};
     }
 
     void theRecordIsSavedWhereAndAsTheUserKeepsIt()
     {
         QFETCH(QString, kind);
+        QFETCH(int, mask);
         QFETCH(int, mode);
+        QFETCH(bool, saved);
+        QFETCH(QStringList, kept);
         QTemporaryDir dir;
-        const QString home = dir.filePath("home"), setup = home + "/setup";
-        const QString file = kind == "link" ? dir.filePath("setup") : setup;
+        const QString name = kind == "long name" ? QString(250, 'l') : QString("setup");
+        const QString home = dir.filePath("home"), setup = home + "/" + name;
+        const QString file = kind.endsWith("link") ? dir.filePath("setup") : setup;
         QVERIFY(QDir().mkpath(home));
-        const mode_t umaskBefore = umask(027);
+        const mode_t umaskBefore = umask(mode_t(mask));
         if (kind != "new")
             writeAll(file, QByteArray(312, '\0'));
+        struct stat info = {};
+        stat(QFile::encodeName(file).constData(), &info);
+        const ino_t before = info.st_ino;
         if (kind == "link")
             QVERIFY(QFile::link(file, setup));
+        if (kind == "relative link")
+            QCOMPARE(symlink("../setup", QFile::encodeName(setup).constData()), 0);
         if (kind == "read-only")
             chmod(QFile::encodeName(file).constData(), mode_t(mode));
-        if (kind == "leftover")
-            writeAll(home + "/.setup.tarragon-Ab12Cd", "half");
-        chmod(QFile::encodeName(home).constData(), kind == "locked folder" ? 0555 : 0755);
-        settingsRecord.loop = 1;
-        saveSettings(QFile::encodeName(setup).constData());
+        const QString stray =
+            home + (kind == "own" ? "/.setup.tarragon-notes.txt" : "/.setup.tarragon-Ab12Cd");
+        if (kind == "leftover" || kind == "fresh" || kind == "own")
+            writeAll(stray, "half");
+        if (kind == "leftover" || kind == "own") {
+            QFile old(stray);
+            QVERIFY(old.open(QIODevice::ReadWrite));
+            QVERIFY(old.setFileTime(QDateTime::currentDateTime().addSecs(-120),
+                                    QFileDevice::FileModificationTime));
+        }
+        const int folderMode = kind == "locked folder"       ? 0555
+                               : kind == "unreadable folder" ? 0300
+                                                             : 0755;
+        chmod(QFile::encodeName(home).constData(), mode_t(folderMode));
+        QByteArray record(312, '\0');
+        record[264] = 1;
+        QCOMPARE(replaceFile(QFile::encodeName(setup), record), saved);
         chmod(QFile::encodeName(home).constData(), 0755);
         umask(umaskBefore);
 
-        QCOMPARE(readAll(file).at(264) == 1, kind != "read-only");
-        struct stat info = {};
+        QCOMPARE(readAll(file).at(264) == 1, saved);
         QCOMPARE(stat(QFile::encodeName(file).constData(), &info), 0);
         QCOMPARE(int(info.st_mode & 07777), mode);
-        QCOMPARE(QFileInfo(setup).isSymLink(), kind == "link");
-        QCOMPARE(QDir(home).entryList(QDir::Files | QDir::Hidden | QDir::System),
-                 QStringList{"setup"});
+        QCOMPARE(QFileInfo(setup).isSymLink(), kind.endsWith("link"));
+        // Replaced whole, not rewritten in place, wherever a file could be
+        // made beside it.
+        if (kind != "new")
+            QCOMPARE(info.st_ino == before, kind == "locked folder" || kind == "read-only");
+        QStringList expected = kept << name;
+        expected.sort();
+        QCOMPARE(QDir(home).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name),
+                 expected);
+    }
+
+    void onlyAFolderThatRefusesANewFileIsWrittenInPlace_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<bool>("inPlace");
+        for (int error : {EACCES, EPERM, EROFS})
+            QTest::newRow(strerror(error)) << error << true;
+        for (int error : {ENAMETOOLONG, ENOSPC, EDQUOT, EMFILE, ENFILE, EIO, EEXIST})
+            QTest::newRow(strerror(error)) << error << false;
+    }
+
+    void onlyAFolderThatRefusesANewFileIsWrittenInPlace()
+    {
+        QFETCH(int, error);
+        QFETCH(bool, inPlace);
+        QCOMPARE(writesInPlaceAfter(error), inPlace);
     }
 
     void launchFailuresLeaveFullScreenAndLeakNothing()

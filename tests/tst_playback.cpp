@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstring>
 #include <memory>
 #include <pthread.h>
 #include <sys/wait.h>
@@ -95,7 +96,12 @@ private:
     qsizetype countOf(const QString& command) const { return install->commands().count(command); }
 
 private slots:
-    void initTestCase() { std::signal(SIGCHLD, onChildSignal); }
+    void initTestCase()
+    {
+        std::signal(SIGCHLD, onChildSignal);
+        // As the front-end has it.
+        std::signal(SIGPIPE, SIG_IGN);
+    }
 
     void init()
     {
@@ -177,9 +183,16 @@ private slots:
             {"redirected", "echo b1 > /proc/reg/cccr", "", ""},
             {"looked up in PATH", "insmod oc.o", "", ""},
             {"globbed", "./args *", "", ""},
+            // Started as from a terminal: SIGCHLD not blocked, SIGPIPE not
+            // ignored, whatever the front-end holds.
+            {"the signals it starts with", "./signals", "./signals", "0:0"},
         };
         for (const auto& row : rows)
             QTest::newRow(row[0]) << QByteArray(row[1]) << QByteArray(row[2]) << QByteArray(row[3]);
+        // What only the shell reads: to the shell.
+        for (const char* shells : {"\"", ">", "?", "&", "|", "<", "`", "~", "{", "#", "\\", "("})
+            QTest::newRow(shells) << "./args a" + QByteArray(shells) << QByteArray()
+                                  << QByteArray();
     }
     void commandsRunWithoutAShellOnlyWhenPlain()
     {
@@ -193,7 +206,16 @@ private slots:
         if (wrote.isEmpty())
             return;
         install->writeScript("args", "printf '%s:%s:%s' $# \"$1\" \"$2\" > args.out\n");
+        install->writeScript(
+            "signals", "set -- $(sed -n 's/^Sig[BI][lg][kn]:.//p' /proc/$$/status)\n"
+                       "b=${1#????????} i=${2#????????}\n"
+                       "printf %s:%s $(((0x$b >> 16) & 1)) $(((0x$i >> 12) & 1)) > args.out\n");
+        sigset_t childSignal, before;
+        sigemptyset(&childSignal);
+        sigaddset(&childSignal, SIGCHLD);
+        pthread_sigmask(SIG_BLOCK, &childSignal, &before);
         runShellCommands({command.constData()});
+        pthread_sigmask(SIG_SETMASK, &before, nullptr);
         QFile out(install->file("args.out"));
         QVERIFY(out.open(QIODevice::ReadOnly));
         QCOMPARE(out.readAll(), wrote);
@@ -252,6 +274,17 @@ private slots:
             QList<QByteArray>({"./mplayer", "-slave", "-quiet", "-nortc", "-loop", "0", "-vf-clr",
                                "-af", "channels=2:2:1:0:1:1,volume=-15", "-sws", "9", path}));
         QCOMPARE(install->commands(), QStringList({"./killall mplayer -9"}));
+        // The player starts as from a terminal: SIGCHLD not blocked, SIGPIPE
+        // not ignored, as the front-end holds them.
+        QTRY_VERIFY(!readAll(install->file("stub-pid.log")).isEmpty());
+        const QByteArray status =
+            readAll("/proc/" + readAll(install->file("stub-pid.log")).trimmed() + "/status");
+        const auto mask = [&](const char* field) {
+            const qsizetype at = status.indexOf(field) + qsizetype(std::strlen(field));
+            return status.mid(at, status.indexOf('\n', at) - at).trimmed().toULongLong(nullptr, 16);
+        };
+        QCOMPARE(mask("SigBlk:") >> (SIGCHLD - 1) & 1, 0u);
+        QCOMPARE(mask("SigIgn:") >> (SIGPIPE - 1) & 1, 0u);
         // A second Play while one runs is refused.
         QCOMPARE(window->startPlayback(path.constData(), false), -1);
     }

@@ -20,11 +20,11 @@ private:
 
     QImage shot()
     {
-        const QString file = QDir::temp().filePath("tst_screen-shot.png");
+        // This run's own: two runs at once must never read each other's.
+        const QTemporaryDir dir;
+        const QString file = dir.filePath("shot.png");
         runProgram(server->environment(), "import", {"-window", "root", file});
-        const QImage image(file);
-        QFile::remove(file);
-        return image;
+        return QImage(file);
     }
 
     // Where the picture is: the box around the clip's orange pixels in the

@@ -77,8 +77,13 @@ Environment deviceEnvironment(const Environment& current, bool udev,
     if (!framebuffer)
         return set;
     set.insert(framebufferVariable, device);
-    if (udev)
+    if (udev) {
+        // The toolkit finds the inputs itself, and draws a pointer wherever
+        // one is: a phone's taps (a tablet, a touch screen) want none.
+        if (evdevSettings(findInputs()).hideCursor)
+            setUnlessSet("QT_QPA_FB_HIDECURSOR", "1");
         return set;
+    }
     setUnlessSet("QT_QPA_FB_NO_LIBINPUT", "1");
     if (current.contains("QT_QPA_EVDEV_KEYBOARD_PARAMETERS") ||
         current.contains("QT_QPA_EVDEV_MOUSE_PARAMETERS") ||

@@ -29,9 +29,10 @@ using Environment = QHash<QByteArray, QByteArray>;
 
 // The variables to set, given those set now: the platform; where it may be
 // the framebuffer, that framebuffer named both for the toolkit and, in
-// FRAMEBUFFER, for the player; and without udev (the toolkit's libinput
+// FRAMEBUFFER, for the player; without udev (the toolkit's libinput
 // needs it) the toolkit's own evdev input instead, on the devices that
-// findInputs gives unless the user has named theirs.
+// findInputs gives unless the user has named theirs; either way, no
+// pointer drawn where findInputs gives no mouse.
 Environment deviceEnvironment(const Environment& current, bool udev,
                               const std::function<QList<InputDevice>()>& findInputs);
 

@@ -217,25 +217,29 @@ private slots:
                                          "QT_QPA_FB_HIDECURSOR=1", "QT_QPA_FB_NO_LIBINPUT=1"};
         QTest::newRow("a display that is not there: the framebuffer next")
             << QStringList{"DISPLAY=:0"} << true
-            << QStringList{"FRAMEBUFFER=/dev/fb0", "QT_QPA_PLATFORM=xcb;linuxfb:fb=/dev/fb0"};
+            << QStringList{"FRAMEBUFFER=/dev/fb0", "QT_QPA_PLATFORM=xcb;linuxfb:fb=/dev/fb0",
+                           "QT_QPA_FB_HIDECURSOR=1"};
         QTest::newRow("a stale DISPLAY in a Wayland session: Wayland before the framebuffer")
             << QStringList{"DISPLAY=:0", "WAYLAND_DISPLAY=wayland-0"} << true
             << QStringList{"FRAMEBUFFER=/dev/fb0",
-                           "QT_QPA_PLATFORM=xcb;wayland;linuxfb:fb=/dev/fb0"};
+                           "QT_QPA_PLATFORM=xcb;wayland;linuxfb:fb=/dev/fb0",
+                           "QT_QPA_FB_HIDECURSOR=1"};
         QTest::newRow("Wayland alone: the toolkit chooses")
             << QStringList{"WAYLAND_DISPLAY=wayland-0"} << true << QStringList();
         QTest::newRow("the user's platform stays")
             << QStringList{"QT_QPA_PLATFORM=offscreen", "DISPLAY=:0"} << false
             << QStringList{"QT_QPA_PLATFORM=offscreen"};
-        QTest::newRow("FRAMEBUFFER names the toolkit's framebuffer")
+        QTest::newRow("FRAMEBUFFER names the toolkit's framebuffer; with udev, inputs its own")
             << QStringList{"FRAMEBUFFER=/dev/fb1"} << true
-            << QStringList{"FRAMEBUFFER=/dev/fb1", "QT_QPA_PLATFORM=linuxfb:fb=/dev/fb1"};
+            << QStringList{"FRAMEBUFFER=/dev/fb1", "QT_QPA_PLATFORM=linuxfb:fb=/dev/fb1",
+                           "QT_QPA_FB_HIDECURSOR=1"};
         QTest::newRow("the toolkit's framebuffer is the player's")
             << QStringList{"QT_QPA_PLATFORM=linuxfb:fb=/dev/fb1:size=320x240",
                            "FRAMEBUFFER=/dev/fb0"}
             << true
             << QStringList{"FRAMEBUFFER=/dev/fb1",
-                           "QT_QPA_PLATFORM=linuxfb:fb=/dev/fb1:size=320x240"};
+                           "QT_QPA_PLATFORM=linuxfb:fb=/dev/fb1:size=320x240",
+                           "QT_QPA_FB_HIDECURSOR=1"};
         QTest::newRow("inputs the user named still need no libinput")
             << QStringList{"QT_QPA_EVDEV_KEYBOARD_PARAMETERS=/dev/input/event5"} << false
             << framebuffer + QStringList{"QT_QPA_FB_NO_LIBINPUT=1"};

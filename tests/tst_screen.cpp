@@ -150,6 +150,12 @@ private slots:
         QList<int> moved;
         QTRY_VERIFY_WITH_TIMEOUT(!(moved = band(true)).isEmpty() && moved.first() > lit.last(),
                                  patience);
+        // An Enter that acts (Back 10 s), then F6 at the menu's top: the menu
+        // stays, and Down moves on in it.
+        tarragon.type({"Return", "F6", "Down"});
+        QList<int> third;
+        QTRY_VERIFY_WITH_TIMEOUT(!(third = band(true)).isEmpty() && third.first() > moved.last(),
+                                 patience);
         tarragon.type({"F2"});
         QTRY_COMPARE_WITH_TIMEOUT(band(false), QList<int>(), patience);
         QCOMPARE(band(true), QList<int>());

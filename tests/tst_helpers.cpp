@@ -85,23 +85,51 @@ private slots:
         };
         const auto output = "fbdev2:" + QFile::encodeName(dir.filePath("my panels/fb7"));
 
-        // The mode in use, not the first the driver offers.
+        // The mode in use, not the first the driver offers; the panel's own
+        // pixel format pinned at the end of each chain. The whole command,
+        // the front-end's arguments last and in their order.
         writeAll(graphics + "/modes", "U:640x480p-0\nU:480x320p-0\n");
         writeAll(graphics + "/mode", "U:480x320p-0\n");
+        writeAll(graphics + "/bits_per_pixel", "16\n");
         QList<QByteArray> args = launched();
-        QCOMPARE(args.at(args.indexOf("-vo") + 1), output);
-        QVERIFY(
-            args.contains("dsize=480:320:0,scale=0:0,format=yv12,expand=480:320,scale=480:320"));
-        QVERIFY(
-            args.contains("scale=w=480:h=-2:noup=1,format=yv12,scale=w=-2:h=320:noup=1,format=yv12,"
-                          "expand=480:320,scale=480:320"));
+        QCOMPARE(
+            args,
+            QList<QByteArray>(
+                {QFile::encodeName(binaryDir() + "/tests/stubplayer"),
+                 "-input",
+                 "nodefault-bindings:conf=/dev/null",
+                 "-noconsolecontrols",
+                 "-nomouseinput",
+                 "-nolirc",
+                 "-nojoystick",
+                 "-vf",
+                 "dsize=480:320:0,scale=0:0,format=yv12,expand=480:320,scale=480:320,"
+                 "format=bgr16",
+                 "-menu",
+                 "-menu-cfg",
+                 QFile::encodeName(QFileInfo(sourceDir() + "/dist/menu.conf").canonicalFilePath()),
+                 "-vo",
+                 output,
+                 "-subcp",
+                 "enca:zh:cp1252",
+                 "-font",
+                 "sans-serif",
+                 "-subfont-text-scale",
+                 "5",
+                 "-slave",
+                 "-vf-clr",
+                 "-vf",
+                 "scale=w=480:h=-2:noup=1,format=yv12,scale=w=-2:h=320:noup=1,"
+                 "format=yv12,expand=480:320,scale=480:320,format=bgr16",
+                 "/m/clip.avi",
+                 ""}));
 
         // Without its modes, the virtual size is all there is to go by.
         QFile::remove(graphics + "/mode");
         QFile::remove(graphics + "/modes");
         args = launched();
-        QVERIFY(
-            args.contains("dsize=480:640:0,scale=0:0,format=yv12,expand=480:640,scale=480:640"));
+        QVERIFY(args.contains(
+            "dsize=480:640:0,scale=0:0,format=yv12,expand=480:640,scale=480:640,format=bgr16"));
     }
 };
 

@@ -186,6 +186,8 @@ private slots:
             // Started as from a terminal: SIGCHLD not blocked, SIGPIPE not
             // ignored, whatever the front-end holds.
             {"the signals it starts with", "./signals", "./signals", "0:0"},
+            // A signal to the front-end meanwhile: still waited for to its end.
+            {"interrupted as it runs", "./slow", "./slow", "done"},
         };
         for (const auto& row : rows)
             QTest::newRow(row[0]) << QByteArray(row[1]) << QByteArray(row[2]) << QByteArray(row[3]);
@@ -210,11 +212,22 @@ private slots:
             "signals", "set -- $(sed -n 's/^Sig[BI][lg][kn]:.//p' /proc/$$/status)\n"
                        "b=${1#????????} i=${2#????????}\n"
                        "printf %s:%s $(((0x$b >> 16) & 1)) $(((0x$i >> 12) & 1)) > args.out\n");
+        install->writeScript("slow", "sleep 0.5; printf done > args.out\n");
         sigset_t childSignal, before;
         sigemptyset(&childSignal);
         sigaddset(&childSignal, SIGCHLD);
         pthread_sigmask(SIG_BLOCK, &childSignal, &before);
+        struct sigaction interrupt {
+        }, was{};
+        interrupt.sa_handler = [](int) {};
+        sigaction(SIGUSR1, &interrupt, &was);
+        std::thread interrupter([main = pthread_self()] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            pthread_kill(main, SIGUSR1);
+        });
         runShellCommands({command.constData()});
+        interrupter.join();
+        sigaction(SIGUSR1, &was, nullptr);
         pthread_sigmask(SIG_SETMASK, &before, nullptr);
         QFile out(install->file("args.out"));
         QVERIFY(out.open(QIODevice::ReadOnly));

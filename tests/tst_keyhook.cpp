@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QtTest>
 
+#include <fontconfig/fontconfig.h>
+
 namespace
 {
 struct Seen {
@@ -277,20 +279,48 @@ private slots:
                      QByteArray());
     }
 
+    void aPlatformOnTheCommandLineIsTheUsers_data()
+    {
+        QTest::addColumn<QByteArray>("usersFonts");
+        QTest::newRow("the device's fonts, beside the program") << QByteArray();
+        QTest::newRow("the user's fonts") << QByteArray("/home/phone/fonts.conf");
+    }
+
     void aPlatformOnTheCommandLineIsTheUsers()
     {
         // As the toolkit takes it, over QT_QPA_PLATFORM (offscreen here):
-        // the last one, with one dash or two, its framebuffer named for all.
+        // the last one, with one dash or two, its framebuffer named for all;
+        // on it the device's fonts are loaded, unless the user names theirs.
+        QFETCH(QByteArray, usersFonts);
         const QByteArray before = qgetenv("QT_QPA_PLATFORM");
+        if (usersFonts.isEmpty())
+            qunsetenv("FONTCONFIG_FILE");
+        else
+            qputenv("FONTCONFIG_FILE", usersFonts);
+        FcConfig* fontsBefore = FcConfigReference(nullptr);
         QByteArrayList args{"tarragon", "-platform", "xcb", "--platform", "linuxfb"};
         char* argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(),
                         args[4].data()};
         prepareDeviceEnvironment(5, argv);
         const QByteArray framebuffer = qgetenv("FRAMEBUFFER");
+        const QByteArray fonts = qgetenv("FONTCONFIG_FILE");
+        const QByteArray shipped =
+            QFile::encodeName(QCoreApplication::applicationDirPath() + "/fonts.conf");
+        bool loaded = false;
+        FcStrList* files = FcConfigGetConfigFiles(nullptr);
+        while (const FcChar8* file = FcStrListNext(files))
+            loaded = loaded || shipped == reinterpret_cast<const char*>(file);
+        FcStrListDone(files);
+        FcConfigSetCurrent(fontsBefore);
+        FcConfigDestroy(fontsBefore);
         qputenv("QT_QPA_PLATFORM", before);
         qunsetenv("FRAMEBUFFER");
+        qunsetenv("FONTCONFIG_FILE");
         QCOMPARE(QByteArray(argv[4]), QByteArray("linuxfb:fb=/dev/fb0"));
         QCOMPARE(framebuffer, QByteArray("/dev/fb0"));
+        QVERIFY(QFile::exists(shipped));
+        QCOMPARE(fonts, usersFonts.isEmpty() ? shipped : usersFonts);
+        QCOMPARE(loaded, usersFonts.isEmpty());
     }
 
     void inputDevicesAreClassed()

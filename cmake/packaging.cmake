@@ -1,7 +1,8 @@
 # The Debian package: the programs and their helpers in /usr/lib/tarragon,
-# the per-user launcher and panelrest on the PATH, the desktop entry, the
-# icon, the manual pages and the documents Debian asks for. Built with
-# CPack's DEB generator; scripts/package.sh adds the library dependencies.
+# the per-user launcher and panelrest on the PATH, the console service, the
+# desktop entry, the icon, the manual pages and the documents Debian asks
+# for. Built with CPack's DEB generator; scripts/package.sh adds the library
+# dependencies.
 set(dist ${PROJECT_SOURCE_DIR}/dist)
 
 install(PROGRAMS ${dist}/tarragon.sh DESTINATION bin RENAME tarragon)
@@ -10,6 +11,8 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/panelrest-on-path DESTINATION bin RENA
 install(FILES ${dist}/tarragon.desktop DESTINATION share/applications)
 install(FILES ${dist}/tarragon.svg DESTINATION share/icons/hicolor/scalable/apps)
 install(FILES ${dist}/copyright DESTINATION share/doc/tarragon)
+# Where systemd finds a package's units; enabled per user, never by the package.
+install(FILES ${dist}/tarragon@.service DESTINATION lib/systemd/system)
 
 # Compressed without names or times, so the same sources give the same bytes.
 set(compressed)

@@ -13,7 +13,8 @@
 # WxHx16@fb1 on a 16-bit second framebuffer (arm64, armel). On a desktop the emulator's window opens, for a person to use
 # the phone; without a display a scripted session runs instead, and its
 # screenshots are written to local/phone-PHONE/. With --test the device
-# test's parts run (programs, panels, powercut, bench; all by default; see
+# test's parts run (programs, service, panels, powercut, bench; all by
+# default; see
 # scripts/phone/devicetest.sh); the exit status is 0 only when all pass.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,7 +26,7 @@ done
 
 usage() {
     echo "usage: scripts/phone.sh [--panel WxH|WxHx16|WxHx16@fb1] arm64|armel|armv6" >&2
-    echo "       scripts/phone.sh --test arm64|armel|armv6 [programs|panels|powercut|bench]..." >&2
+    echo "       scripts/phone.sh --test arm64|armel|armv6 [programs|service|panels|powercut|bench]..." >&2
     exit 2
 }
 testing=0
@@ -43,7 +44,7 @@ esac
 phone=${1:-}
 shift || true
 parts=("$@")
-[ ${#parts[@]} -gt 0 ] || parts=(programs panels powercut bench)
+[ ${#parts[@]} -gt 0 ] || parts=(programs service panels powercut bench)
 phone_architecture "$phone" || usage
 . "scripts/phone/$board.sh"
 phone_panel "$panel_asked" || usage
@@ -84,6 +85,7 @@ started_test=$SECONDS
 for part in "${parts[@]}"; do
     case $part in
         programs) test_programs ;;
+        service) test_service ;;
         panels) test_panels ;;
         powercut) test_power_cuts ;;
         bench) test_bench ;;

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # The packages as their users meet them. Two builds of one commit are the
-# same bytes. Both pass lintian; the armel one
-# holds ARMv5 soft-float programs and nothing built for the host. The amd64
-# one installs with apt, /usr/bin/tarragon shows the phone's 240x320 window
-# and makes the user's own directory, panelrest is on the PATH, and removing
-# the package leaves the user's directory alone. Needs root, for apt.
+# same bytes. Both pass lintian; the armel one holds ARMv5 soft-float
+# programs and nothing built for the host. The amd64 one installs with apt,
+# its console service verifies, /usr/bin/tarragon shows the phone's 240x320
+# window and makes the user's own directory, panelrest is on the PATH, and
+# removing the package leaves the user's directory alone. Needs root, for
+# apt.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 . scripts/apt.sh
 . scripts/xvfb-helpers.sh
-apt_install lintian binutils xvfb x11-utils xdotool
+apt_install lintian binutils xvfb x11-utils xdotool systemd
 
 packages=$root/local/packages
 amd64=$(ls "$packages"/tarragon_*_amd64.deb)
@@ -65,6 +66,12 @@ done < <(find "$work/armel" -type f -print0)
 echo "armel: every program is ARM, EABI5, soft-float"
 
 apt_get install "$amd64"
+# The console service where systemd finds a package's units, and sound: no
+# word of it that systemd would ignore or refuse.
+[ -f /usr/lib/systemd/system/tarragon@.service ] || fail "no tarragon@.service where systemd looks"
+report=$(systemd-analyze verify tarragon@root.service 2>&1) && ! grep -q "tarragon@" <<<"$report" ||
+    fail "systemd-analyze verify: $report"
+echo "amd64: the console service verifies"
 usage=$(panelrest)
 [ "${usage%%$'\n'*}" = "USAGE:panelrest [n] [-r]" ] || fail "panelrest printed: $usage"
 

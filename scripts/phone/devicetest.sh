@@ -1,12 +1,15 @@
 # Sourced by scripts/phone.sh: the device test's parts, each on phones of
 # its own, with what the host checks.
 #   programs   the test programs inside the phone, a front-end asked to end
-#              at once, and the user's path twice: as root, and as an
-#              ordinary user logged in on a virtual console
+#              at once, and the user's path as root, under the lean init
+#   service    booted by Debian's systemd and udev: the user's path as the
+#              ordinary user of the package's service, a SIGKILL and a
+#              power-off mid-clip, the next boot, a minute's journal, Exit
 #   panels     a shorter path on the board's other panels: 480x320, and
 #              16 bits a pixel (a second framebuffer on the virt board)
 #   powercut   20 power cuts while the phone writes
-#   bench      the device benchmark, three times, on the instruction clock
+#   bench      the device benchmark, and the boot to the list under each
+#              init, three times, on the instruction clock
 
 test_programs() {
     step "The test programs and the user's path"
@@ -19,22 +22,89 @@ test_programs() {
     grep "DEVICE-EXIT" "$serial" || true
     grep -q "DEVICE-EXIT status 0, sleep after 60 s" "$serial" ||
         fail "asked to end, the front-end did not end well, or left another sleep time"
-    local who
-    for who in root phone; do
-        wait_for_line "DEVICE-READY $who" 120 || fail "$who: no front-end"
-        wait_for_list || fail "$who: the front-end did not show"
-        play_a_clip "$who-"
-        check_list "$who-"
-        check_picture "$who-"
-        check_sleep_and_wake "$who-"
-        key f3
-        wait_for_line "DEVICE-END $who" 60 || fail "$who: F3 did not end the front-end"
-        grep "DEVICE-END $who" "$serial" || true
-        grep -q "DEVICE-END $who: sleep after 60 s" "$serial" ||
-            fail "$who: after the front-end the sleep time is not the phone's"
-        check_sleep_times "$who"
-    done
+    wait_for_line "DEVICE-READY root" 120 || fail "root: no front-end"
+    wait_for_list || fail "root: the front-end did not show"
+    user_path root
+    key f3
+    wait_for_line "DEVICE-END root" 60 || fail "root: F3 did not end the front-end"
+    grep "DEVICE-END root" "$serial" || true
+    grep -q "DEVICE-END root: sleep after 60 s" "$serial" ||
+        fail "root: after the front-end the sleep time is not the phone's"
+    check_sleep_times root
     stop_phone
+}
+
+user_path() {
+    play_a_clip "$1-"
+    check_list "$1-"
+    check_picture "$1-"
+    check_sleep_and_wake "$1-"
+}
+
+# Two boots by systemd, the phone user's front-end from the package's unit;
+# guest/service.sh reports what the host cannot see.
+test_service() {
+    step "Booted by systemd: the package's service"
+    phone_panel 240x320
+    start_phone none service
+    wait_for_line "DEVICE-READY phone" 300 || fail "phone: the service did not start"
+    grep -h "DEVICE-BOOT\|DEVICE-READY" "$serial" || true
+    grep -q "DEVICE-READY phone: tarragon@phone.service as phone, .*video.*under /usr/lib/systemd/systemd; udev gave /dev/fb0 video 660 /dev/input/event0 input 660" \
+        "$serial" || fail "phone: not the service as the user, with udev's groups"
+    wait_for_list || fail "phone: the front-end did not show"
+    user_path phone
+    check_sleep_times phone
+    # A crash mid-clip: the player gone, the sleep time the phone's, the
+    # list back.
+    play_again
+    wait_for_line "DEVICE-BACK" 60 || fail "phone: the front-end did not come back"
+    grep -h "DEVICE-KILLED\|DEVICE-BACK" "$serial" || true
+    sed -n 's/.*DEVICE-BACK after \([0-9.]*\) s.*/\1/p' "$serial" | awk '{ exit !($1 <= 3) }' ||
+        fail "phone: back after more than 3 s"
+    grep -q "DEVICE-BACK .*player gone; sleep after 60 s" "$serial" ||
+        fail "phone: after the crash the player ran on or the display could not sleep"
+    wait_for_list || fail "phone: no list after the crash"
+    key down down
+    shot "$shots/phone-8-after-kill.png"
+    check_list phone-after-kill phone-8-after-kill.png
+    # A power-off mid-clip: the front-end ends as on SIGTERM.
+    play_again
+    wait_for_line "reboot: Power down" 120 || fail "phone: it did not power off"
+    grep -h "DEVICE-POWEROFF\|DEVICE-STOPPED" "$serial" || true
+    grep -q "DEVICE-STOPPED .*player gone; sleep after 60 s" "$serial" ||
+        fail "phone: at power-off the player ran on or the sleep time was not put back"
+    stop_phone
+    cp "$serial" "$work/serial-service-1.log"
+    # The next boot: a clean file system, the options as they were; a
+    # minute's playback in the journal; Exit, and the login prompt.
+    start_phone none service
+    wait_for_line "DEVICE-OPTIONS" 300 || fail "phone: the second boot did not come"
+    wait_for_list || fail "phone: no list on the second boot"
+    shot "$shots/phone-9-second-boot.png"
+    grep -h "DEVICE-BOOT\|DEVICE-FSCK\|DEVICE-OPTIONS" "$serial" || true
+    grep -q "DEVICE-FSCK clean" "$serial" || fail "phone: the file system was recovered after the power-off"
+    grep -q "DEVICE-OPTIONS kept" "$serial" || fail "phone: the options changed over the power-off"
+    key down down
+    play_again
+    wait_for_line "DEVICE-JOURNAL" 150 || fail "phone: the minute's clip did not end"
+    grep -h "DEVICE-JOURNAL\|DEVICE-LOG" "$serial" || true
+    wait_for_list || fail "phone: no list after the clip"
+    key f3
+    wait_for_line "DEVICE-EXITED" 60 || fail "phone: Exit did not end the service"
+    sleep 3
+    shot "$shots/phone-10-login.png"
+    grep -h "DEVICE-EXITED" "$serial" || true
+    grep -q "DEVICE-EXITED success; getty active" "$serial" || fail "phone: Exit did not give the login prompt"
+    [ "$(changed "$shots/phone-9-second-boot.png" "$shots/phone-10-login.png" "${panel_size}+0+0")" -gt 20000 ] ||
+        fail "phone: the list stayed after Exit"
+    stop_phone
+}
+
+# The clip the list highlights, played from the main menu.
+play_again() {
+    key f1
+    sleep 1
+    key ret
 }
 
 test_panels() {
@@ -107,6 +177,15 @@ test_bench() {
         wait_for_line "DEVICE-BENCH end" 900 || fail "run $run: the benchmark did not finish"
         grep "DEVICE-BENCH " "$serial" | sed "s/^DEVICE-BENCH /run $run: /"
         stop_phone
+        local mode
+        for mode in boot service-boot; do
+            start_phone none "$mode"
+            wait_for_line "DEVICE-BOOT" 900 || fail "run $run: no list in the $mode"
+            wait_for_line "reboot: Power down" 300 || true
+            grep -h "DEVICE-BOOT\|DEVICE-CHAIN" "$serial" |
+                sed "s/^DEVICE-[A-Z]* /run $run, ${mode/service-boot/systemd}: /"
+            stop_phone
+        done
     done
     icount=0
 }

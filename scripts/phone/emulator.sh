@@ -35,6 +35,11 @@ start_phone() {
         clock=(-icount shift=3,sleep=off,align=off)
     fi
     local append="console=ttyAMA0 rw quiet phone.mode=$mode $board_append"
+    # Booted as a device boots: Debian's systemd and udev, the front-end
+    # from the package's service.
+    case $mode in
+        service*) append="$append phone.init=/lib/systemd/systemd" ;;
+    esac
     [ "$panel_fb" = /dev/fb0 ] || append="$append phone.fb=$panel_fb"
     serial=$work/serial.log
     : >"$serial"

@@ -42,8 +42,10 @@ make_root_file_system() {
     step "The root file system"
     local depends packages key sources=() suite include started
     depends=$(dpkg-deb -f "$deb" Depends | sed 's/([^)]*)//g; s/|[^,]*//g; s/ //g' | tr ',' '\n' | sort -u)
+    # Debian's init and udev, for the boots that go as a device's does;
+    # strace, for a test that sees what killall looks at.
     packages=($depends busybox-static e2fsprogs fonts-dejavu-core fonts-wqy-microhei libqt6test6
-        ffmpeg)
+        ffmpeg systemd udev kmod strace)
     key=$(printf '%s\n' "${suites[@]}" "${packages[@]}" | sha1sum | cut -c 1-12)
     base=$cache/base-$key
     [ -f "$base.complete" ] && return 0
@@ -65,21 +67,22 @@ make_root_file_system() {
     echo "made in $(since "$started")"
 }
 
-# An ordinary user, as Debian makes a console user: groups video and input,
-# and a login that starts the front-end.
+# An ordinary user, as Debian makes a console user, in the groups the
+# package's service asks for, with the front-end enabled for it; and the
+# phone's power manager, which applies its sleep time at start.
 add_phone_user() {
     local rootfs=$1
-    grep -q '^input:' "$rootfs/etc/group" || echo 'input:x:105:' >>"$rootfs/etc/group"
-    awk -F: -v OFS=: '($1 == "video" || $1 == "input") { $4 = $4 ($4 == "" ? "" : ",") "phone" } 1' \
+    awk -F: -v OFS=: '$1 ~ /^(video|input|audio)$/ { $4 = $4 ($4 == "" ? "" : ",") "phone" } 1' \
         "$rootfs/etc/group" >"$rootfs/etc/group.new"
     mv "$rootfs/etc/group.new" "$rootfs/etc/group"
     echo 'phone:x:1000:1000:Phone user:/home/phone:/bin/sh' >>"$rootfs/etc/passwd"
     echo 'phone:x:1000:' >>"$rootfs/etc/group"
     echo 'phone:*:19000:0:99999:7:::' >>"$rootfs/etc/shadow"
     mkdir -p "$rootfs/home/phone"
-    # Its output, which a console login would show, kept for the log.
-    echo 'exec tarragon >/tmp/tarragon-phone.log 2>&1' >"$rootfs/home/phone/.profile"
     chown -R 1000:1000 "$rootfs/home/phone"
+    install -m 644 scripts/phone/guest/phone-power.service "$rootfs/etc/systemd/system/"
+    systemctl --root="$rootfs" --quiet enable tarragon@phone.service phone-power.service
+    systemd-machine-id-setup --root="$rootfs" >/dev/null
 }
 
 copy_test_programs() {
@@ -93,7 +96,7 @@ copy_test_programs() {
         esac
     done
     cp "$build/tests/stubplayer" "$build/tests/playlistchurn" "$build/tests/powercut" \
-        "$here/build/tests/"
+        "$build/tests/fonts.conf" "$here/build/tests/"
     cp "$build/sleeptool/panelrest" "$here/build/sleeptool/"
     cp "$build/bench/bench_device" "$build/bench/barelist" "$here/build/bench/"
     cp dist/mplayer dist/killall dist/menu.conf dist/fonts.conf "$here/src/dist/"
@@ -105,7 +108,9 @@ copy_test_programs() {
         "$cache/bench-orange.avi"
     cp "$cache/bench-orange.avi" "$here/bench-media/orange.avi"
     install -m 755 scripts/phone/guest/test.sh scripts/phone/guest/powercut.sh \
-        scripts/phone/guest/bench.sh "$here/"
+        scripts/phone/guest/bench.sh scripts/phone/guest/service.sh "$here/"
+    install -m 644 scripts/phone/guest/phone-test.service "$1/etc/systemd/system/"
+    systemctl --root="$1" --quiet enable phone-test.service
 }
 
 make_image() {

@@ -59,10 +59,10 @@ picture() {
     echo "240x180+$(((panel_width - 240) / 2))+$(((panel_height - 180) / 2))"
 }
 
-# The list fills the screen, and the highlight is the style's blue, not
+# The list (PREFIX's first, or FILE) fills the screen, and the highlight is the style's blue, not
 # its red and blue swapped, as a panel of another depth might show it.
 check_list() {
-    local list=$shots/${1}1-list.png red _green blue
+    local list=$shots/${2:-${1}1-list.png} red _green blue
     [ "$(brightness "$list" "${panel_width}x$((panel_height - 80))+0+0")" -gt 60 ] ||
         fail "$1: the list does not fill the screen"
     # The soft keys span the width: the right one is drawn at the far end.

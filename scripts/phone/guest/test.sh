@@ -1,10 +1,10 @@
 #!/bin/sh
-# Inside the emulated phone (scripts/phone.sh --test): the test programs
-# that need no X server, a front-end asked to end at once, then two
-# front-ends for the user's path that the host drives with keys: one as
-# root, then one an ordinary user starts by logging in on a virtual
-# console. Meanwhile this side reports the display's sleep time. Every
-# line for the host starts with "DEVICE-".
+# Inside the emulated phone (scripts/phone.sh --test), under its lean init:
+# the test programs that need no X server, a front-end asked to end at
+# once, then a front-end as root for the user's path, which the host drives
+# with keys, while this side reports the display's sleep time. (The
+# ordinary user's front-end comes from the package's service, in a boot by
+# systemd: service.sh.) Every line for the host starts with "DEVICE-".
 here=/opt/tarragon-test
 uptime() { cut -d ' ' -f 1 /proc/uptime; }
 blank() { cat /sys/module/kernel/parameters/consoleblank; }
@@ -72,10 +72,3 @@ clear
 tarragon >/dev/console 2>&1 &
 echo "DEVICE-READY root"
 report root
-
-# An ordinary user, logged in on the second console as a login would.
-clear
-busybox openvt -c 2 -s -- login -f phone
-echo "DEVICE-READY phone"
-report phone
-tail -n 20 /tmp/tarragon-phone.log

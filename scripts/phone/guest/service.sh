@@ -1,0 +1,146 @@
+#!/bin/sh
+# Inside the emulated phone booted by Debian's systemd (scripts/phone.sh
+# --test, the service part), beside the package's tarragon@phone unit,
+# which the host drives with keys. It watches and reports, and acts where a
+# person could not: a SIGKILL of the front-end and a power-off, each while
+# a clip plays. Its state lives on the root file system across boots:
+#   boot 1   the list up; the user's path; a SIGKILL mid-clip; a power-off
+#            mid-clip
+#   boot 2   the file system and options as they were; a minute of
+#            playback's journal; Exit, and the login prompt back
+# With "boot" as its argument (the benchmark) it only reports when the list
+# is on the screen, and then powers the phone off; with "lean-boot", the
+# same under the phone's lean init, which starts the front-end and powers
+# off itself. Every line for the host starts with "DEVICE-".
+unit=tarragon@phone.service
+state=/var/lib/phone-test
+setup=/home/phone/.local/share/tarragon/setup
+uptime() { cut -d ' ' -f 1 /proc/uptime; }
+blank() { cat /sys/module/kernel/parameters/consoleblank; }
+front() { systemctl show -p MainPID --value "$unit"; }
+[ "${1:-}" = lean-boot ] && front() { busybox pidof tarragon; }
+playing() { busybox pidof mplayer >/dev/null; }
+
+# The list on the screen: the middle of the framebuffer lit. The seconds
+# since the kernel's start, and since the front-end's own.
+list_up() {
+    while ! dd if=/dev/fb0 bs=4096 skip=35 count=1 2>/dev/null | od -An -tx1 | grep -q '[1-9a-f]'; do
+        sleep 0.1
+    done
+    at=$(uptime)
+    pid=$(front)
+    ticks=$(cut -d ' ' -f 22 "/proc/$pid/stat" 2>/dev/null || echo 0)
+    echo "DEVICE-BOOT list at $at s, the front-end's own start $(echo "$at $ticks" | awk '{ printf "%.2f", $1 - $2 / 100 }') s"
+}
+for _ in $(seq 600); do
+    [ -c /dev/fb0 ] && break
+    sleep 0.1
+done
+case ${1:-} in
+    boot)
+        list_up
+        systemd-analyze critical-chain "$unit" 2>&1 | sed 's/^/DEVICE-CHAIN /'
+        systemctl poweroff
+        exit 0
+        ;;
+    lean-boot)
+        list_up
+        exit 0
+        ;;
+esac
+
+wait_for_player() {
+    while ! playing; do sleep 0.1; done
+}
+wait_for_no_player() {
+    while playing; do sleep 0.1; done
+}
+# The sleep time as it changes, while the test goes on.
+report_sleep() {
+    reported=""
+    while :; do
+        state=idle
+        playing && state=playing
+        now="$state $(blank)"
+        [ "$now" = "$reported" ] || echo "DEVICE-SLEEP phone $now"
+        reported=$now
+        sleep 0.2
+    done
+}
+
+mkdir -p "$state"
+if [ ! -f "$state/powered-off" ]; then
+    list_up
+    pid=$(front)
+    echo "DEVICE-READY phone: $unit as $(stat -c %U "/proc/$pid"), groups" \
+        "$(id -Gn phone | tr ' ' ,), under $(readlink /proc/1/exe);" \
+        "udev gave $(stat -c '%n %G %a' /dev/fb0 /dev/input/event0 | tr '\n' ' ')"
+    report_sleep &
+    reporter=$!
+    # The user's path plays a clip and ends it.
+    wait_for_player
+    wait_for_no_player
+    sleep 1.5
+    kill "$reporter"
+    # The next clip: the front-end killed while it plays.
+    wait_for_player
+    sleep 3
+    killed=$(front)
+    kill -KILL "$killed"
+    at=$(uptime)
+    echo "DEVICE-KILLED front-end $killed at $at s"
+    # Back when a new front-end holds the screen.
+    waited=0
+    until [ "$(front)" != "$killed" ] && ls -l "/proc/$(front)/fd" 2>/dev/null | grep -q /dev/fb0; do
+        sleep 0.05
+        waited=$((waited + 1))
+        if [ $waited = 600 ]; then
+            systemctl status --no-pager "$unit" 2>&1 | sed 's/^/DEVICE-STATUS /'
+            journalctl -b --no-pager -n 40 2>&1 | sed 's/^/DEVICE-STATUS /'
+        fi
+    done
+    echo "DEVICE-BACK after $(echo "$at $(uptime)" | awk '{ printf "%.2f", $2 - $1 }') s;" \
+        "player $(playing && echo running || echo gone); sleep after $(blank) s"
+    # The last clip: the phone powered off while it plays.
+    wait_for_player
+    sleep 3
+    sha1sum "$setup" >"$state/setup.sha1"
+    touch "$state/powered-off"
+    sync
+    # Stopped after the front-end; what it saw then still to be said.
+    trap '' TERM
+    echo "DEVICE-POWEROFF at $(uptime) s"
+    at=$(uptime)
+    systemctl poweroff --no-block
+    pid=$(front)
+    while [ -d "/proc/$pid" ]; do sleep 0.05; done
+    # The player and the sleep time, once the front-end has gone; this is
+    # ordered to stop after it.
+    while [ "$(systemctl show -p ActiveState --value "$unit")" != inactive ]; do sleep 0.05; done
+    echo "DEVICE-STOPPED after $(echo "$at $(uptime)" | awk '{ printf "%.2f", $2 - $1 }') s;" \
+        "player $(playing && echo running || echo gone); sleep after $(blank) s"
+    exit 0
+fi
+
+rm "$state/powered-off"
+list_up
+recovered=$(dmesg | grep -i 'EXT4-fs.*\(recover\|orphan\|error\)')
+echo "DEVICE-FSCK ${recovered:-clean}"
+if sha1sum -c --status "$state/setup.sha1"; then
+    echo "DEVICE-OPTIONS kept: $(head -c 128 "$setup" | tr -d '\0')"
+else
+    echo "DEVICE-OPTIONS changed"
+fi
+# A minute of playback: what it adds to the journal.
+wait_for_player
+since=@$(date +%s)
+began=$(uptime)
+wait_for_no_player
+echo "DEVICE-JOURNAL $(journalctl --since="$since" -o export -q | wc -c) bytes in all over" \
+    "$(echo "$began $(uptime)" | awk '{ printf "%.0f", $2 - $1 }') s of playback," \
+    "$(journalctl -u "$unit" --since="$since" -o cat -q | wc -c) of them the front-end's and the player's text"
+journalctl -u "$unit" --since="$since" -o cat -q | head -n 20 | sed 's/^/DEVICE-LOG /'
+# Exit: the console's login prompt back.
+while [ "$(systemctl show -p ActiveState --value "$unit")" = active ]; do sleep 0.2; done
+sleep 2
+echo "DEVICE-EXITED $(systemctl show -p Result --value "$unit"); getty $(systemctl is-active getty@tty1.service)"

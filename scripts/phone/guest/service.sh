@@ -99,24 +99,32 @@ if [ ! -f "$state/powered-off" ]; then
             journalctl -b --no-pager -n 40 2>&1 | sed 's/^/DEVICE-STATUS /'
         fi
     done
-    echo "DEVICE-BACK after $(echo "$at $(uptime)" | awk '{ printf "%.2f", $2 - $1 }') s;" \
-        "player $(playing && echo running || echo gone); sleep after $(blank) s"
+    back=$(echo "$at $(uptime)" | awk '{ printf "%.2f", $2 - $1 }')
+    player=$(playing && echo running || echo gone)
+    # The sleep time once the new front-end has put back what it found.
+    sleep 3
+    echo "DEVICE-BACK after $back s; player $player; sleep after $(blank) s"
     # The last clip: the phone powered off while it plays.
     wait_for_player
     sleep 3
     sha1sum "$setup" >"$state/setup.sha1"
     touch "$state/powered-off"
     sync
-    # Stopped after the front-end; what it saw then still to be said.
+    # Stopped after the front-end; what it saw then still to be said, and
+    # systemctl no longer answers once the power-off has begun.
     trap '' TERM
+    pid=$(front)
     echo "DEVICE-POWEROFF at $(uptime) s"
     at=$(uptime)
     systemctl poweroff --no-block
-    pid=$(front)
-    while [ -d "/proc/$pid" ]; do sleep 0.05; done
-    # The player and the sleep time, once the front-end has gone; this is
-    # ordered to stop after it.
-    while [ "$(systemctl show -p ActiveState --value "$unit")" != inactive ]; do sleep 0.05; done
+    # The front-end and its player gone, and the sleep time back; at most
+    # 15 s.
+    waited=0
+    while [ -d "/proc/$pid" ] || playing || [ "$(blank)" = 0 ]; do
+        sleep 0.05
+        waited=$((waited + 1))
+        [ $waited -lt 300 ] || break
+    done
     echo "DEVICE-STOPPED after $(echo "$at $(uptime)" | awk '{ printf "%.2f", $2 - $1 }') s;" \
         "player $(playing && echo running || echo gone); sleep after $(blank) s"
     exit 0

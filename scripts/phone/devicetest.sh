@@ -16,7 +16,7 @@ test_programs() {
     phone_panel 240x320
     start_phone none test
     wait_for_line "DEVICE-TESTS end" 3600 || fail "the test programs did not finish"
-    grep "DEVICE-TEST " "$serial" || true
+    grep -a "DEVICE-TEST \|^FAIL!\|^   Loc:\|^   Actual\|^   Expected" "$serial" || true
     grep -q "DEVICE-TESTS end: passed" "$serial" || fail "test programs in the phone"
     wait_for_line "DEVICE-EXIT" 120 || fail "the front-end asked to end did not end"
     grep "DEVICE-EXIT" "$serial" || true
@@ -58,7 +58,7 @@ test_service() {
     # list back.
     play_again
     wait_for_line "DEVICE-BACK" 60 || fail "phone: the front-end did not come back"
-    grep -h "DEVICE-KILLED\|DEVICE-BACK" "$serial" || true
+    grep -h "DEVICE-KILLED\|DEVICE-BACK\|DEVICE-RESTART" "$serial" || true
     sed -n 's/.*DEVICE-BACK after \([0-9.]*\) s.*/\1/p' "$serial" | awk '{ exit !($1 <= 3) }' ||
         fail "phone: back after more than 3 s"
     grep -q "DEVICE-BACK .*player gone; sleep after 60 s" "$serial" ||
@@ -181,7 +181,7 @@ test_bench() {
         for mode in boot service-boot; do
             start_phone none "$mode"
             wait_for_line "DEVICE-BOOT" 900 || fail "run $run: no list in the $mode"
-            wait_for_line "reboot: Power down" 300 || true
+            wait_for_line "reboot: Power down" 600 || true
             grep -h "DEVICE-BOOT\|DEVICE-CHAIN" "$serial" |
                 sed "s/^DEVICE-[A-Z]* /run $run, ${mode/service-boot/systemd}: /"
             stop_phone

@@ -39,7 +39,13 @@ done
 case ${1:-} in
     boot)
         list_up
-        systemd-analyze critical-chain "$unit" 2>&1 | sed 's/^/DEVICE-CHAIN /'
+        # Where the boot's time went, once it is over.
+        timeout 300 systemctl is-system-running --wait >/dev/null
+        {
+            systemd-analyze
+            systemd-analyze critical-chain "$unit"
+            systemd-analyze blame | head -n 8
+        } 2>&1 | sed 's/^/DEVICE-CHAIN /'
         systemctl poweroff
         exit 0
         ;;
@@ -103,6 +109,11 @@ if [ ! -f "$state/powered-off" ]; then
     player=$(playing && echo running || echo gone)
     # The sleep time once the new front-end has put back what it found.
     sleep 3
+    # How the time went, for the record.
+    journalctl -u "$unit" -o short-monotonic -q -n 30 |
+        grep -E 'Main process exited|Scheduled restart|Started|tarragon\[' | tail -n 8 |
+        sed 's/^/DEVICE-RESTART /'
+    echo "DEVICE-RESTART the front-end $(front) since $(cut -d ' ' -f 22 "/proc/$(front)/stat") ticks"
     echo "DEVICE-BACK after $back s; player $player; sleep after $(blank) s"
     # The last clip: the phone powered off while it plays.
     wait_for_player

@@ -77,6 +77,11 @@ report_sleep() {
 mkdir -p "$state"
 if [ ! -f "$state/powered-off" ]; then
     list_up
+    # A board's keys on USB come later than its screen.
+    for _ in $(seq 300); do
+        [ -e /dev/input/event0 ] && break
+        sleep 0.1
+    done
     pid=$(front)
     echo "DEVICE-READY phone: $unit as $(stat -c %U "/proc/$pid"), groups" \
         "$(id -Gn phone | tr ' ' ,), under $(readlink /proc/1/exe);" \

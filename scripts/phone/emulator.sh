@@ -36,9 +36,13 @@ start_phone() {
     fi
     local append="console=ttyAMA0 rw quiet phone.mode=$mode $board_append"
     # Booted as a device boots: Debian's systemd and udev, the front-end
-    # from the package's service.
+    # from the package's service; the board's drivers that nothing asks for
+    # by name (evdev) loaded as a device's owner has them loaded.
     case $mode in
-        service*) append="$append phone.init=/lib/systemd/systemd" ;;
+        service*)
+            local wanted=${board_append##*phone.modules=}
+            append="$append phone.init=/lib/systemd/systemd modules_load=${wanted%% *}"
+            ;;
     esac
     [ "$panel_fb" = /dev/fb0 ] || append="$append phone.fb=$panel_fb"
     serial=$work/serial.log

@@ -86,6 +86,9 @@ if [ ! -f "$state/powered-off" ]; then
     echo "DEVICE-READY phone: $unit as $(stat -c %U "/proc/$pid"), groups" \
         "$(id -Gn phone | tr ' ' ,), under $(readlink /proc/1/exe);" \
         "udev gave $(stat -c '%n %G %a' /dev/fb0 /dev/input/event0 | tr '\n' ' ')"
+    # Where udev is slower than the front-end, what it gives once settled.
+    udevadm settle -t 60
+    echo "DEVICE-SETTLED udev gave $(stat -c '%n %G %a' /dev/input/event* | tr '\n' ' ')"
     report_sleep &
     reporter=$!
     # The user's path plays a clip and ends it.

@@ -79,7 +79,13 @@ board_machine() {
         -global "bcm2835-fb.xres=$panel_width" -global "bcm2835-fb.yres=$panel_height"
         -global "bcm2835-fb.bpp=$panel_depth" -global "bcm2835-fb.pixo=$order"
         -device usb-kbd -device usb-tablet)
-    board_append="root=/dev/mmcblk0 phone.modules=evdev,hid-generic"
+    # udev lets the emulator's USB keyboard and tablet sleep when idle, and
+    # this board's emulated USB controller never wakes them: no keys. Nor
+    # does the emulator have the board's video core, whose drivers udev
+    # would load: the sound that goes through it hangs the player, and then
+    # the phone.
+    board_append="root=/dev/mmcblk0 phone.modules=evdev,hid-generic usbcore.autosuspend=-1"
+    board_append="$board_append modprobe.blacklist=vchiq,snd_bcm2835"
     if [ -n "$data_disk" ]; then
         machine_args+=(-drive "if=none,id=data,file=$data_disk,format=raw"
             -device usb-storage,drive=data)

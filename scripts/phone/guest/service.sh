@@ -103,12 +103,14 @@ if [ ! -f "$state/powered-off" ]; then
     kill -KILL "$killed"
     at=$(uptime)
     echo "DEVICE-KILLED front-end $killed at $at s"
-    # Back when a new front-end holds the screen.
+    # Back when a new front-end holds the screen. Asked lightly: on one
+    # core the asking takes from the start it times.
     waited=0
-    until [ "$(front)" != "$killed" ] && ls -l "/proc/$(front)/fd" 2>/dev/null | grep -q /dev/fb0; do
-        sleep 0.05
+    until pid=$(busybox pidof tarragon) && [ "$pid" != "$killed" ] &&
+        ls -l "/proc/$pid/fd" 2>/dev/null | grep -q /dev/fb0; do
+        sleep 0.1
         waited=$((waited + 1))
-        if [ $waited = 600 ]; then
+        if [ $waited = 300 ]; then
             systemctl status --no-pager "$unit" 2>&1 | sed 's/^/DEVICE-STATUS /'
             journalctl -b --no-pager -n 40 2>&1 | sed 's/^/DEVICE-STATUS /'
         fi

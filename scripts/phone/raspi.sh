@@ -84,11 +84,13 @@ board_machine() {
     # does the emulator have the board's video core, whose drivers udev
     # would load: the sound that goes through it hangs the player, and then
     # the phone.
-    board_append="root=/dev/mmcblk0 phone.modules=evdev,hid-generic usbcore.autosuspend=-1"
-    board_append="$board_append modprobe.blacklist=vchiq,snd_bcm2835"
+    local modules=evdev,hid-generic data=""
     if [ -n "$data_disk" ]; then
         machine_args+=(-drive "if=none,id=data,file=$data_disk,format=raw"
             -device usb-storage,drive=data)
-        board_append="$board_append,usb-storage,sd_mod phone.data=/dev/sda"
+        modules=$modules,usb-storage,sd_mod
+        data=" phone.data=/dev/sda"
     fi
+    board_append="root=/dev/mmcblk0 phone.modules=$modules usbcore.autosuspend=-1"
+    board_append="$board_append modprobe.blacklist=vchiq,snd_bcm2835$data"
 }

@@ -104,12 +104,15 @@ private slots:
                  "-nojoystick",
                  "-vf",
                  "dsize=480:320:0,scale=0:0,format=yv12,expand=480:320,scale=480:320,"
-                 "format=bgr16",
+                 "format=yv12,ass,scale=480:320,format=bgr16",
                  "-menu",
                  "-menu-cfg",
                  QFile::encodeName(QFileInfo(sourceDir() + "/dist/menu.conf").canonicalFilePath()),
                  "-vo",
                  output,
+                 "-ass",
+                 "-ass-color",
+                 "FFFFFF00",
                  "-subcp",
                  "enca:zh:cp1252",
                  "-font",
@@ -120,7 +123,8 @@ private slots:
                  "-vf-clr",
                  "-vf",
                  "scale=w=480:h=-2:noup=1,format=yv12,scale=w=-2:h=320:noup=1,"
-                 "format=yv12,expand=480:320,scale=480:320,format=bgr16",
+                 "format=yv12,expand=480:320,scale=480:320,format=yv12,ass,scale=480:320,"
+                 "format=bgr16",
                  "/m/clip.avi",
                  ""}));
 
@@ -128,8 +132,82 @@ private slots:
         QFile::remove(graphics + "/mode");
         QFile::remove(graphics + "/modes");
         args = launched();
-        QVERIFY(args.contains(
-            "dsize=480:640:0,scale=0:0,format=yv12,expand=480:640,scale=480:640,format=bgr16"));
+        QVERIFY(args.contains("dsize=480:640:0,scale=0:0,format=yv12,expand=480:640,scale=480:640,"
+                              "format=yv12,ass,scale=480:640,format=bgr16"));
+    }
+
+    // The clip's own subtitle file, in the encoding its head tells; the user
+    // reads Chinese.
+    void theLauncherTakesTheClipsOwnSubtitles_data()
+    {
+        QTest::addColumn<QString>("clip");
+        QTest::addColumn<QStringList>("files"); // "name" or "name=ENCODING:text"
+        QTest::addColumn<QString>("taken");     // "file -subcp"
+        const QString cue = "1\n00:00:01,000 --> 00:00:04,000\n";
+        const auto row = [](const char* name, const char* clip, const QStringList& files,
+                            const char* taken) { QTest::newRow(name) << clip << files << taken; };
+        row("untagged first", "c.avi", {"c.zh.srt", "c.srt", "c.Ass"}, "c.Ass enca:zh:cp1252");
+        row("then the user's language", "c.avi", {"c.en.srt", "c.zh.srt"},
+            "c.zh.srt enca:zh:cp1252");
+        row("then by name", "c.avi", {"c.pt-BR.srt", "c.en.srt"}, "c.en.srt enca:zh:cp1252");
+        row("another clip's, or not subtitles", "c.avi",
+            {"c.Part2.srt", "c.nfo", "c.txt=UTF-8:buy milk\n"}, " enca:zh:cp1252");
+        row("timed text", "c.mp3", {"c.txt=UTF-8:{10}{50}hi\n"}, "c.txt enca:zh:cp1252");
+        row("no extension, in a folder with dots", "my.dir/c", {"my.srt", "my.dir/c.srt"},
+            "my.dir/c.srt enca:zh:cp1252");
+        row("Shift_JIS", "c.avi",
+            {"c.srt=SHIFT_JIS:" + cue + "こんにちは、元気ですか？今日はいい天気ですね。"},
+            "c.srt SHIFT_JIS");
+        row("EUC-KR", "c.avi",
+            {"c.srt=EUC-KR:" + cue + "안녕하세요, 잘 지내세요? 오늘 날씨가 좋네요."}, "c.srt UHC");
+        row("TIS-620", "c.avi", {"c.srt=TIS-620:" + cue + "สวัสดีครับ คุณสบายดีไหม วันนี้อากาศดี"},
+            "c.srt TIS-620");
+        row("read no further than its head", "c.avi",
+            {"c.srt=SHIFT_JIS:" + QString(70000, 'a') + "\n" + cue +
+             QString("こんにちは、元気ですか？\n").repeated(500)},
+            "c.srt enca:zh:cp1252");
+        row("GBK, a line of two", "c.avi", {"c.srt=GBK:" + cue + "你好"}, "c.srt enca:zh:*");
+        row("Windows-1252", "c.avi",
+            {"c.srt=WINDOWS-1252:" + cue + "Où est l'été? Ça va très bien."},
+            "c.srt enca:zh:WINDOWS-1252");
+    }
+    void theLauncherTakesTheClipsOwnSubtitles()
+    {
+        QFETCH(QString, clip);
+        QFETCH(QStringList, files);
+        QFETCH(QString, taken);
+        QTemporaryDir dir;
+        QDir().mkpath(dir.filePath("my.dir"));
+        writeAll(dir.filePath(clip), "");
+        for (const QString& file : files) {
+            const QString name = file.section('=', 0, 0), text = file.section('=', 1);
+            writeAll(dir.filePath(name), text.section(':', 1).toUtf8());
+            if (!text.isEmpty())
+                runProgram(QProcessEnvironment::systemEnvironment(), "sh",
+                           {"-c",
+                            "iconv -f UTF-8 -t \"$1\" \"$2\" > \"$2.in\" && mv \"$2.in\" \"$2\"",
+                            "sh", text.section(':', 0, 0), dir.filePath(name)});
+        }
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DISPLAY");
+        env.remove("LC_ALL");
+        env.remove("LC_MESSAGES");
+        env.insert("LANG", "zh_CN.UTF-8");
+        env.insert("TARRAGON_REAL_MPLAYER", binaryDir() + "/tests/stubplayer");
+        QProcess launcher;
+        launcher.setProcessEnvironment(env);
+        launcher.setWorkingDirectory(dir.path());
+        launcher.start(sourceDir() + "/dist/mplayer", {"-slave", dir.filePath(clip)});
+        launcher.closeWriteChannel();
+        QVERIFY(launcher.waitForFinished(10000));
+        const QList<QByteArray> args = readAll(dir.filePath("stub-args.log")).split('\0');
+        const qsizetype sub = args.indexOf("-sub");
+        QString given = args.value(args.indexOf("-subcp") + 1);
+        if (taken.endsWith('*'))
+            given = given.left(taken.size() - taken.indexOf(' ') - 2) + '*';
+        QCOMPARE((sub < 0 ? QString() : QDir(dir.path()).relativeFilePath(args.value(sub + 1))) +
+                     ' ' + given,
+                 taken);
     }
 };
 

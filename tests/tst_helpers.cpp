@@ -155,13 +155,6 @@ private slots:
         row("timed text", "c.mp3", {"c.txt=UTF-8:{10}{50}hi\n"}, "c.txt enca:zh:cp1252");
         row("no extension, in a folder with dots", "my.dir/c", {"my.srt", "my.dir/c.srt"},
             "my.dir/c.srt enca:zh:cp1252");
-        row("Shift_JIS", "c.avi",
-            {"c.srt=SHIFT_JIS:" + cue + "こんにちは、元気ですか？今日はいい天気ですね。"},
-            "c.srt SHIFT_JIS");
-        row("EUC-KR", "c.avi",
-            {"c.srt=EUC-KR:" + cue + "안녕하세요, 잘 지내세요? 오늘 날씨가 좋네요."}, "c.srt UHC");
-        row("TIS-620", "c.avi", {"c.srt=TIS-620:" + cue + "สวัสดีครับ คุณสบายดีไหม วันนี้อากาศดี"},
-            "c.srt TIS-620");
         row("read no further than its head", "c.avi",
             {"c.srt=SHIFT_JIS:" + QString(70000, 'a') + "\n" + cue +
              QString("こんにちは、元気ですか？\n").repeated(500)},

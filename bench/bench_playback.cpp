@@ -142,9 +142,10 @@ int main(int argc, char** argv)
             loop.quit();
             return;
         }
-        (steadyWallFrom == 0 && wall.elapsed() >= 5000 ? steadyFrom : steadyTo) = runSeconds();
-        (steadyWallFrom == 0 && wall.elapsed() >= 5000 ? steadyWallFrom : steadyWallTo) =
-            double(wall.elapsed()) / 1e3;
+        const double now = double(wall.elapsed()) / 1e3;
+        const bool first = steadyWallFrom == 0 && now >= 5;
+        (first ? steadyFrom : steadyTo) = runSeconds();
+        (first ? steadyWallFrom : steadyWallTo) = now;
     });
     check.start(5000);
     loop.exec();

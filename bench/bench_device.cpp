@@ -5,9 +5,9 @@
 // "mplayer -vo fbdev2 CLIP" started by hand; and, to tell the front-end's
 // part from the player's, its LAUNCHER by hand with the front-end's
 // arguments. Usage:
-//   bench_device FRONTEND BASELINE [ROUNDS [CLIP [LAUNCHER]]]
+//   bench_device FRONTEND BASELINE|- [ROUNDS [CLIP [LAUNCHER]]]
 // Both run with the environment the front-end would choose for itself; the
-// CLIP is orange, alone in its folder.
+// CLIP is orange, alone in its folder or with its subtitle file.
 #include "deviceenvironment.h"
 #include "playerargs.h"
 
@@ -246,7 +246,9 @@ int main(int argc, char** argv)
     const size_t size = fixed.smem_len;
     const size_t lineLength = fixed.line_length;
     std::vector<double> frontMs, bareMs, frontRss, bareRss;
-    for (int i = 0; i < rounds; ++i) {
+    // A BASELINE of "-": the clip's rows alone.
+    const bool startUp = std::strcmp(argv[2], "-") != 0;
+    for (int i = 0; startUp && i < rounds; ++i) {
         const Run bare = measure(argv[2], fb, size, lineLength);
         const Run front = measure(argv[1], fb, size, lineLength);
         if (bare.startupMs < 0 || front.startupMs < 0) {
@@ -262,14 +264,16 @@ int main(int argc, char** argv)
         std::sort(v.begin(), v.end());
         return v[v.size() / 2];
     };
-    std::printf("start-up to the first frame on the framebuffer (median of %d):\n", rounds);
-    std::printf("  bare list widget   %8.0f ms\n", median(bareMs));
-    std::printf("  tarragon           %8.0f ms   ratio %.2f\n", median(frontMs),
-                median(frontMs) / median(bareMs));
-    std::printf("resident memory at idle (median of %d):\n", rounds);
-    std::printf("  bare list widget   %8.0f KiB\n", median(bareRss));
-    std::printf("  tarragon           %8.0f KiB   ratio %.2f\n", median(frontRss),
-                median(frontRss) / median(bareRss));
+    if (startUp) {
+        std::printf("start-up to the first frame on the framebuffer (median of %d):\n", rounds);
+        std::printf("  bare list widget   %8.0f ms\n", median(bareMs));
+        std::printf("  tarragon           %8.0f ms   ratio %.2f\n", median(frontMs),
+                    median(frontMs) / median(bareMs));
+        std::printf("resident memory at idle (median of %d):\n", rounds);
+        std::printf("  bare list widget   %8.0f KiB\n", median(bareRss));
+        std::printf("  tarragon           %8.0f KiB   ratio %.2f\n", median(frontRss),
+                    median(frontRss) / median(bareRss));
+    }
     if (!clip)
         return 0;
     fb_var_screeninfo mode{};

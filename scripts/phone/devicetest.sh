@@ -25,6 +25,7 @@ test_programs() {
     wait_for_line "DEVICE-READY root" 120 || fail "root: no front-end"
     wait_for_list || fail "root: the front-end did not show"
     user_path root
+    show_scripts root-
     key f3
     wait_for_line "DEVICE-END root" 60 || fail "root: F3 did not end the front-end"
     grep "DEVICE-END root" "$serial" || true
@@ -87,7 +88,7 @@ test_service() {
     key down down
     play_again
     wait_for_line "DEVICE-JOURNAL" 150 || fail "phone: the minute's clip did not end"
-    grep -h "DEVICE-JOURNAL\|DEVICE-LOG" "$serial" || true
+    grep -h "DEVICE-JOURNAL\|DEVICE-LOG\|DEVICE-CPU" "$serial" || true
     wait_for_list || fail "phone: no list after the clip"
     key f3
     wait_for_line "DEVICE-EXITED" 60 || fail "phone: Exit did not end the service"
@@ -120,6 +121,7 @@ test_panels() {
             check_list "$name-"
             check_picture "$name-"
             show_about "$name-"
+            show_scripts "$name-"
             # The picture in the colours the 32-bit panel showed it in.
             if [ "$panel_depth" = 16 ] && [ -f "$shots/root-3-playing.png" ]; then
                 local mine theirs

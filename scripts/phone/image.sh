@@ -107,6 +107,10 @@ copy_test_programs() {
         -f lavfi -i sine=frequency=440:duration=30 -c:v mpeg4 -q:v 5 -c:a mp3 -shortest \
         "$cache/bench-orange.avi"
     cp "$cache/bench-orange.avi" "$here/bench-media/orange.avi"
+    # And again with a Chinese subtitle file beside it.
+    mkdir -p "$here/bench-subtitled"
+    cp "$cache/bench-orange.avi" "$here/bench-subtitled/orange.avi"
+    printf '1\n00:00:00,000 --> 00:00:30,000\n一个人的旅行\n' >"$here/bench-subtitled/orange.srt"
     install -m 755 scripts/phone/guest/test.sh scripts/phone/guest/powercut.sh \
         scripts/phone/guest/bench.sh scripts/phone/guest/service.sh "$here/"
     install -m 644 scripts/phone/guest/phone-test.service "$1/etc/systemd/system/"
@@ -141,6 +145,11 @@ make_image() {
     # Its subtitle, as the phone's users have them: Chinese, in GBK.
     printf '1\n00:00:00,000 --> 00:01:00,000\n一个人的旅行\n' | iconv -f UTF-8 -t GBK \
         >"$rootfs/mmc/mmca1/test card.srt"
+    # A clip after it with a Hebrew and a Thai line; then the same lines,
+    # each letter its line's first: boxes for glyphs would not change.
+    cp "$clips/test card.avi" "$rootfs/mmc/mmca1/writing.avi"
+    printf '1\n00:00:00,000 --> 00:00:15,000\n%s\n%s\n\n2\n00:00:15,000 --> 00:01:00,000\n%s\n%s\n' \
+        'שלום עולם' 'สวัสดีครับ' 'שששש שששש' 'สสสสสสสสสส' >"$rootfs/mmc/mmca1/writing.srt"
     [ "$testing" = 1 ] && copy_test_programs "$rootfs"
     # A power of two, as an SD card's size must be.
     mke2fs -q -t ext4 -L phone -d "$rootfs" "$work/rootfs.img" 4G

@@ -54,6 +54,38 @@ show_about() {
     key ret
 }
 
+# The next clip's subtitle, a Hebrew and a Thai line, in the band below its
+# picture: glyphs, lines of their height (underscores are not), that change
+# when each letter becomes its line's first (boxes would not).
+show_scripts() {
+    local at=$shots/$1 y=$(((panel_height - 180) / 2)) band _
+    band="${panel_width}x$((y - 10))+0+$((y + 190))"
+    key down
+    play_again
+    for _ in $(seq 60); do
+        sleep 1
+        shot "${at}8-hebrew-thai.png"
+        [ "$(text_rows "${at}8-hebrew-thai.png" "$band")" -ge 16 ] && break
+    done
+    [ "$(text_rows "${at}8-hebrew-thai.png" "$band")" -ge 16 ] ||
+        fail "$1: the Hebrew and Thai lines are not two lines of glyphs"
+    for _ in $(seq 60); do
+        sleep 1
+        shot "${at}9-same-letters.png"
+        [ "$(changed "${at}8-hebrew-thai.png" "${at}9-same-letters.png" "$band")" -gt 100 ] && break
+    done
+    [ "$(changed "${at}8-hebrew-thai.png" "${at}9-same-letters.png" "$band")" -gt 100 ] ||
+        fail "$1: the Hebrew and Thai letters all look alike"
+    key f4
+    wait_for_list || fail "$1: no list after the subtitled clip"
+}
+
+# The rows of a region (WxH+X+Y) of a screenshot with white in them.
+text_rows() {
+    convert "$1" -crop "$2" +repage -threshold 60% txt:- |
+        awk -F '[,:]' '/#FFFFFF/ { rows[$2] = 1 } END { print length(rows) }'
+}
+
 # Where the 240x180 clip shows at its own size: the middle of the screen.
 picture() {
     echo "240x180+$(((panel_width - 240) / 2))+$(((panel_height - 180) / 2))"
@@ -141,7 +173,7 @@ check_sleep_times() {
     [ "$(echo "$sleeps" | sed -n '/^playing/q;p' | tail -n 1)" = "idle 60" ] ||
         fail "$who: the front-end did not keep the phone's 60 s before the clip"
     playing=$(echo "$sleeps" | sed -n 's/^playing //p' | tr '\n' ' ')
-    echo "$playing" | grep -Eq '^(60 )*(0 )+$' ||
+    echo "$playing" | grep -Eq '^((60 )*(0 )+)+$' ||
         fail "$who: the display could sleep while the clip played: $playing"
     [ "$(echo "$sleeps" | tail -n 1)" = "idle 60" ] || fail "$who: after playing the sleep time is not 60 s"
 }

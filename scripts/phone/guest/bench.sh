@@ -9,4 +9,7 @@ echo "DEVICE-BENCH begin"
 "$here/build/bench/bench_device" /usr/bin/tarragon "$here/build/bench/barelist" 5 \
     "$here/bench-media/orange.avi" |
     sed 's/^/DEVICE-BENCH /'
+# The key that plays it, with a Chinese subtitle file beside the clip.
+"$here/build/bench/bench_device" /usr/bin/tarragon - 5 "$here/bench-subtitled/orange.avi" |
+    sed 's/^/DEVICE-BENCH [subtitled] /'
 echo "DEVICE-BENCH end"

@@ -160,11 +160,23 @@ if sha1sum -c --status "$state/setup.sha1"; then
 else
     echo "DEVICE-OPTIONS changed"
 fi
-# A minute of playback: what it adds to the journal.
+# A minute of playback: what it adds to the journal, and the processor
+# time of the front-end against the player's (user and system ticks, from
+# the moment the player is seen to its last second).
+cpu() { cut -d ' ' -f 14,15 "/proc/$1/stat" 2>/dev/null | awk '{ print $1 + $2 }'; }
 wait_for_player
 since=@$(date +%s)
 began=$(uptime)
+pid=$(front) player=$(busybox pidof mplayer)
+front_from=$(cpu "$pid") player_from=$(cpu "$player")
+front_to=$front_from player_to=$player_from
+while now=$(cpu "$player") && [ -n "$now" ]; do
+    player_to=$now front_to=$(cpu "$pid")
+    sleep 1
+done
 wait_for_no_player
+echo "DEVICE-CPU the front-end $((front_to - front_from)) ticks, the player $((player_to - player_from));" \
+    "$(echo "$front_to $front_from $player_to $player_from" | awk '{ printf "%.2f", 100 * ($1 - $2) / ($3 - $4) }')% of it"
 echo "DEVICE-JOURNAL $(journalctl --since="$since" -o export -q | wc -c) bytes in all over" \
     "$(echo "$began $(uptime)" | awk '{ printf "%.0f", $2 - $1 }') s of playback," \
     "$(journalctl -u "$unit" --since="$since" -o cat -q | wc -c) of them the front-end's and the player's text"

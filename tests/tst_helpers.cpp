@@ -74,11 +74,12 @@ private slots:
         env.insert("FRAMEBUFFER", dir.filePath("my panels/fb7"));
         env.insert("TARRAGON_SYSFS", dir.filePath("sys"));
         env.insert("TARRAGON_REAL_MPLAYER", binaryDir() + "/tests/stubplayer");
-        auto launched = [&] {
+        env.insert("TARRAGON_FACE", dir.filePath("my panels/fb7"));
+        auto launched = [&](const char* clip) {
             QProcess launcher;
             launcher.setProcessEnvironment(env);
             launcher.setWorkingDirectory(dir.path());
-            launcher.start(sourceDir() + "/dist/mplayer", {"-slave", "-vf-clr", "/m/clip.avi"});
+            launcher.start(sourceDir() + "/dist/mplayer", {"-slave", "-vf-clr", clip});
             launcher.closeWriteChannel();
             launcher.waitForFinished(10000);
             return readAll(dir.filePath("stub-args.log")).split('\0');
@@ -87,11 +88,12 @@ private slots:
 
         // The mode in use, not the first the driver offers; the panel's own
         // pixel format pinned at the end of each chain. The whole command,
-        // the front-end's arguments last and in their order.
+        // the front-end's arguments last and in their order. An AVI has no
+        // text of its own: without a subtitle file, no libass and its fonts.
         writeAll(graphics + "/modes", "U:640x480p-0\nU:480x320p-0\n");
         writeAll(graphics + "/mode", "U:480x320p-0\n");
         writeAll(graphics + "/bits_per_pixel", "16\n");
-        QList<QByteArray> args = launched();
+        QList<QByteArray> args = launched("/m/clip.avi");
         QCOMPARE(
             args,
             QList<QByteArray>(
@@ -103,35 +105,33 @@ private slots:
                  "-nolirc",
                  "-nojoystick",
                  "-vf",
-                 "dsize=480:320:0,scale=0:0,format=yv12,expand=480:320,scale=480:320,"
-                 "format=yv12,ass,scale=480:320,format=bgr16",
+                 "dsize=480:320:0,scale=0:0,format=yv12,expand=480:320,scale=480:320,format=bgr16",
                  "-menu",
                  "-menu-cfg",
                  QFile::encodeName(QFileInfo(sourceDir() + "/dist/menu.conf").canonicalFilePath()),
                  "-vo",
                  output,
-                 "-ass",
-                 "-ass-color",
-                 "FFFFFF00",
+                 "-nofontconfig",
+                 "-font",
+                 QFile::encodeName(dir.filePath("my panels/fb7")),
                  "-subcp",
                  "enca:zh:cp1252",
-                 "-font",
-                 "sans-serif",
                  "-subfont-text-scale",
                  "5",
                  "-slave",
                  "-vf-clr",
                  "-vf",
                  "scale=w=480:h=-2:noup=1,format=yv12,scale=w=-2:h=320:noup=1,"
-                 "format=yv12,expand=480:320,scale=480:320,format=yv12,ass,scale=480:320,"
-                 "format=bgr16",
+                 "format=yv12,expand=480:320,scale=480:320,format=bgr16",
                  "/m/clip.avi",
                  ""}));
 
-        // Without its modes, the virtual size is all there is to go by.
+        // Without its modes, the virtual size is all there is to go by. An
+        // MP4 may have text tracks: libass draws them on the whole screen.
         QFile::remove(graphics + "/mode");
         QFile::remove(graphics + "/modes");
-        args = launched();
+        args = launched("/m/clip.mp4");
+        QVERIFY(args.contains("-ass"));
         QVERIFY(args.contains("dsize=480:640:0,scale=0:0,format=yv12,expand=480:640,scale=480:640,"
                               "format=yv12,ass,scale=480:640,format=bgr16"));
     }

@@ -47,11 +47,12 @@ private:
     // fitted one differ; longer than any wait, so only the stop key ends
     // its picture. Null when no clip could be made.
     std::unique_ptr<FrontEndProcess> withAClip(const QTemporaryDir& install,
-                                               const QTemporaryDir& home, bool deviceFonts = false)
+                                               const QTemporaryDir& home, bool deviceFonts = false,
+                                               const QString& clip = "orange.avi")
     {
         const QString media = install.filePath("media");
         QDir().mkpath(media);
-        if (!makeClip(media + "/orange.avi", "color=c=0xff8000:size=160x120:rate=25", 90, false))
+        if (!makeClip(media + "/" + clip, "color=c=0xff8000:size=160x120:rate=25", 90, false))
             return nullptr;
         prepareInstallation(install.path(), media);
         writeAll(home.filePath("config"), "ao=null\n");
@@ -214,7 +215,9 @@ private slots:
         QFETCH(bool, deviceFonts);
         QTemporaryDir install;
         QTemporaryDir home;
-        const std::unique_ptr<FrontEndProcess> front = withAClip(install, home, deviceFonts);
+        // The track's clip is an MP4, as such clips are named.
+        const QString name = encoding == "mov_text" ? "orange.mp4" : "orange.avi";
+        const std::unique_ptr<FrontEndProcess> front = withAClip(install, home, deviceFonts, name);
         QVERIFY(front && !front->window().isEmpty());
         const QRect screen = front->geometry();
         front->type({"Down", "Down"});
@@ -222,7 +225,7 @@ private slots:
         auto shown = [&](const QByteArray& as, const QString& line, QImage* band) {
             const QString utf8 = install.filePath("cue.srt");
             writeAll(utf8, "1\n00:00:00,000 --> 00:01:30,000\n" + line.toUtf8() + "\n");
-            const QString clip = install.filePath("media/orange.avi");
+            const QString clip = install.filePath("media/" + name);
             if (QFile::exists(clip + ".plain") && QFile::remove(clip))
                 QFile::rename(clip + ".plain", clip);
             if (as == "mov_text") {

@@ -145,11 +145,11 @@ make_image() {
     # Its subtitle, as the phone's users have them: Chinese, in GBK.
     printf '1\n00:00:00,000 --> 00:01:00,000\n一个人的旅行\n' | iconv -f UTF-8 -t GBK \
         >"$rootfs/mmc/mmca1/test card.srt"
-    # A clip after it with a Hebrew and a Thai line; then the same lines,
+    # A clip above it with a Hebrew and a Thai line; then the same lines,
     # each letter its line's first: boxes for glyphs would not change.
-    cp "$clips/test card.avi" "$rootfs/mmc/mmca1/writing.avi"
+    cp "$clips/test card.avi" "$rootfs/mmc/mmca1/scripts.avi"
     printf '1\n00:00:00,000 --> 00:00:15,000\n%s\n%s\n\n2\n00:00:15,000 --> 00:01:00,000\n%s\n%s\n' \
-        'שלום עולם' 'สวัสดีครับ' 'שששש שששש' 'สสสสสสสสสส' >"$rootfs/mmc/mmca1/writing.srt"
+        'שלום עולם' 'สวัสดีครับ' 'שששש שששש' 'สสสสสสสสสส' >"$rootfs/mmc/mmca1/scripts.srt"
     [ "$testing" = 1 ] && copy_test_programs "$rootfs"
     # A power of two, as an SD card's size must be.
     mke2fs -q -t ext4 -L phone -d "$rootfs" "$work/rootfs.img" 4G

@@ -54,21 +54,23 @@ show_about() {
     key ret
 }
 
-# The next clip's subtitle, a Hebrew and a Thai line, in the band below its
-# picture: glyphs, lines of their height (underscores are not), that change
-# when each letter becomes its line's first (boxes would not).
+# The clip above's subtitle, a Hebrew and a Thai line, in the black band
+# below its picture: glyphs, lines of their height (underscores are not),
+# that change when each letter becomes its line's first (boxes would not).
 show_scripts() {
     local at=$shots/$1 y=$(((panel_height - 180) / 2)) band _
     band="${panel_width}x$((y - 10))+0+$((y + 190))"
-    key down
+    lines() {
+        [ "$(brightness "$1" "$band")" -lt 25 ] && [ "$(text_rows "$1" "$band")" -ge 16 ]
+    }
+    key up
     play_again
     for _ in $(seq 60); do
         sleep 1
         shot "${at}8-hebrew-thai.png"
-        [ "$(text_rows "${at}8-hebrew-thai.png" "$band")" -ge 16 ] && break
+        lines "${at}8-hebrew-thai.png" && break
     done
-    [ "$(text_rows "${at}8-hebrew-thai.png" "$band")" -ge 16 ] ||
-        fail "$1: the Hebrew and Thai lines are not two lines of glyphs"
+    lines "${at}8-hebrew-thai.png" || fail "$1: the Hebrew and Thai lines are not two lines of glyphs"
     for _ in $(seq 60); do
         sleep 1
         shot "${at}9-same-letters.png"

@@ -74,9 +74,11 @@ show_scripts() {
     for _ in $(seq 60); do
         sleep 1
         shot "${at}9-same-letters.png"
-        [ "$(changed "${at}8-hebrew-thai.png" "${at}9-same-letters.png" "$band")" -gt 100 ] && break
+        lines "${at}9-same-letters.png" &&
+            [ "$(changed "${at}8-hebrew-thai.png" "${at}9-same-letters.png" "$band")" -gt 100 ] && break
     done
-    [ "$(changed "${at}8-hebrew-thai.png" "${at}9-same-letters.png" "$band")" -gt 100 ] ||
+    lines "${at}9-same-letters.png" &&
+        [ "$(changed "${at}8-hebrew-thai.png" "${at}9-same-letters.png" "$band")" -gt 100 ] ||
         fail "$1: the Hebrew and Thai letters all look alike"
     key f4
     wait_for_list || fail "$1: no list after the subtitled clip"

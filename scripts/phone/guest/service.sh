@@ -174,7 +174,6 @@ while now=$(cpu "$player") && [ -n "$now" ]; do
     player_to=$now front_to=$(cpu "$pid")
     sleep 1
 done
-wait_for_no_player
 echo "DEVICE-CPU the front-end $((front_to - front_from)) ticks, the player $((player_to - player_from));" \
     "$(echo "$front_to $front_from $player_to $player_from" | awk '{ printf "%.2f", 100 * ($1 - $2) / ($3 - $4) }')% of it"
 echo "DEVICE-JOURNAL $(journalctl --since="$since" -o export -q | wc -c) bytes in all over" \

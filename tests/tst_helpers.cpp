@@ -142,7 +142,7 @@ private slots:
     {
         QTest::addColumn<QString>("clip");
         QTest::addColumn<QStringList>("files"); // "name" or "name=ENCODING:text"
-        QTest::addColumn<QString>("taken");     // "file -subcp"
+        QTest::addColumn<QString>("taken");     // "file -subcp [-subfont]"
         const QString cue = "1\n00:00:01,000 --> 00:00:04,000\n";
         const auto row = [](const char* name, const char* clip, const QStringList& files,
                             const char* taken) { QTest::newRow(name) << clip << files << taken; };
@@ -152,14 +152,21 @@ private slots:
         row("then by name", "c.avi", {"c.pt-BR.srt", "c.en.srt"}, "c.en.srt enca:zh:cp1252");
         row("another clip's, or not subtitles", "c.avi",
             {"c.Part2.srt", "c.nfo", "c.txt=UTF-8:buy milk\n"}, " enca:zh:cp1252");
-        row("timed text", "c.mp3", {"c.txt=UTF-8:{10}{50}hi\n"}, "c.txt enca:zh:cp1252");
+        row("timed text", "c.mp3", {"c.txt=UTF-8:{10}{50}hi\n"},
+            "c.txt enca:zh:cp1252 DejaVuSans.ttf");
         row("no extension, in a folder with dots", "my.dir/c", {"my.srt", "my.dir/c.srt"},
             "my.dir/c.srt enca:zh:cp1252");
         row("read no further than its head", "c.avi",
             {"c.srt=SHIFT_JIS:" + QString(70000, 'a') + "\n" + cue +
              QString("こんにちは、元気ですか？\n").repeated(500)},
-            "c.srt enca:zh:cp1252");
+            "c.srt enca:zh:cp1252 DejaVuSans.ttf");
         row("GBK, a line of two", "c.avi", {"c.srt=GBK:" + cue + "你好"}, "c.srt enca:zh:*");
+        row("UTF-8 Chinese, from the one face that has it", "c.avi",
+            {"c.srt=UTF-8:" + cue + "一个人的旅行, OK?"}, "c.srt enca:zh:cp1252 wqy-microhei.ttc");
+        row("UTF-8 Chinese and Hebrew: fontconfig's faces", "c.avi",
+            {"c.srt=UTF-8:" + cue + "一个人的旅行 שלום"}, "c.srt enca:zh:cp1252");
+        row("UTF-8 Chinese in an MP4, which may hold text of its own", "c.mp4",
+            {"c.srt=UTF-8:" + cue + "一个人的旅行"}, "c.srt enca:zh:cp1252");
         row("Windows-1252", "c.avi",
             {"c.srt=WINDOWS-1252:" + cue + "Où est l'été? Ça va très bien."},
             "c.srt enca:zh:WINDOWS-1252");
@@ -196,6 +203,8 @@ private slots:
         const QList<QByteArray> args = readAll(dir.filePath("stub-args.log")).split('\0');
         const qsizetype sub = args.indexOf("-sub");
         QString given = args.value(args.indexOf("-subcp") + 1);
+        if (const qsizetype face = args.indexOf("-subfont"); face >= 0)
+            given += ' ' + QFileInfo(QString(args.value(face + 1))).fileName();
         if (taken.endsWith('*'))
             given = given.left(taken.size() - taken.indexOf(' ') - 2) + '*';
         QCOMPARE((sub < 0 ? QString() : QDir(dir.path()).relativeFilePath(args.value(sub + 1))) +

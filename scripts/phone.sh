@@ -6,11 +6,13 @@
 #   scripts/phone.sh [--panel PANEL] PHONE
 #   scripts/phone.sh --test PHONE [PART...]
 #
-# PHONE is arm64 or armel (the emulator's virt board; scripts/phone/virt.sh)
-# or armv6 (a Raspberry Pi Zero, with the armel packages;
-# scripts/phone/raspi.sh). PANEL is the screen: WxH at 32 bits a pixel
-# (240x320, the phone's, by default), WxHx16 at 16 bits (armv6), or
-# WxHx16@fb1 on a 16-bit second framebuffer (arm64, armel). On a desktop the emulator's window opens, for a person to use
+# PHONE is arm64 or armel (the emulator's virt board; scripts/phone/virt.sh),
+# armv6 (a Raspberry Pi Zero, with the armel packages;
+# scripts/phone/raspi.sh) or armv5 (a Versatile PB, with the armel packages
+# and a kernel built here; scripts/phone/versatile.sh). PANEL is the
+# screen: WxH at 32 bits a pixel (240x320, the phone's, by default), WxHx16
+# at 16 bits (armv6; armv5 has 240x320x16 alone), or WxHx16@fb1 on a 16-bit
+# second framebuffer (arm64, armel). On a desktop the emulator's window opens, for a person to use
 # the phone; without a display a scripted session runs instead, and its
 # screenshots are written to local/phone-PHONE/. With --test the device
 # test's parts run (programs, service, panels, powercut, bench; all by
@@ -25,12 +27,12 @@ for part in common image emulator screen userpath devicetest; do
 done
 
 usage() {
-    echo "usage: scripts/phone.sh [--panel WxH|WxHx16|WxHx16@fb1] arm64|armel|armv6" >&2
-    echo "       scripts/phone.sh --test arm64|armel|armv6 [programs|service|panels|powercut|bench]..." >&2
+    echo "usage: scripts/phone.sh [--panel WxH|WxHx16|WxHx16@fb1] arm64|armel|armv6|armv5" >&2
+    echo "       scripts/phone.sh --test arm64|armel|armv6|armv5 [programs|service|panels|powercut|bench]..." >&2
     exit 2
 }
 testing=0
-panel_asked=240x320
+panel_asked=""
 case ${1:-} in
     --test)
         testing=1

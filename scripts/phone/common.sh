@@ -11,9 +11,10 @@ fail() {
 
 # The emulator, board and Debian kernel of a phone, and the architecture of
 # its packages ($arch). The phone's processor class (armel, ARMv5) runs on
-# two: the armel phone, its userland on Debian's ARMv7 kernel on the virt
-# board; and the armv6 phone, a Raspberry Pi Zero, the closest board
-# Debian's armel kernels run on.
+# three: the armel phone, its userland on Debian's ARMv7 kernel on the virt
+# board; the armv6 phone, a Raspberry Pi Zero, the closest board Debian's
+# armel kernels run on; and the armv5 phone, the Versatile PB with an
+# ARMv5 core, on a kernel built from Debian's source.
 phone_architecture() {
     case $1 in
         arm64)
@@ -33,6 +34,10 @@ phone_architecture() {
             kernel_arch=armel kernel_package=linux-image-rpi
             suites=(bookworm)
             ;;
+        armv5)
+            arch=armel board=versatile emulator=qemu-system-arm machine=versatilepb
+            suites=(bookworm)
+            ;;
         *) return 1 ;;
     esac
     binfmt=qemu-${emulator#qemu-system-}
@@ -45,9 +50,10 @@ phone_architecture() {
 }
 
 # A panel: WxH at 32 bits a pixel on the first framebuffer, WxHx16 at 16,
-# WxHx16@fb1 on a second framebuffer; the board says which it has.
+# WxHx16@fb1 on a second framebuffer; the board says which it has, and
+# which is its own.
 phone_panel() {
-    panel=${1:-240x320}
+    panel=${1:-$board_default}
     case $panel in
         *@fb1) panel_fb=/dev/fb1 ;;
         *) panel_fb=/dev/fb0 ;;

@@ -1,7 +1,8 @@
 # Sourced by scripts/phone.sh: the device test's parts, each on phones of
 # its own, with what the host checks.
 #   programs   the test programs inside the phone, a front-end asked to end
-#              at once, and the user's path as root, under the lean init
+#              at once, and the user's path as root, under the lean init,
+#              with the About box
 #   service    booted by Debian's systemd and udev: the user's path as the
 #              ordinary user of the package's service, a SIGKILL and a
 #              power-off mid-clip, the next boot, a minute's journal, Exit
@@ -13,7 +14,7 @@
 
 test_programs() {
     step "The test programs and the user's path"
-    phone_panel 240x320
+    phone_panel
     start_phone none test
     wait_for_line "DEVICE-TESTS end" 3600 || fail "the test programs did not finish"
     grep -a "DEVICE-TEST \|^FAIL!\|^   Loc:\|^   Actual\|^   Expected" "$serial" || true
@@ -25,12 +26,14 @@ test_programs() {
     wait_for_line "DEVICE-READY root" 120 || fail "root: no front-end"
     wait_for_list || fail "root: the front-end did not show"
     user_path root
+    show_about root-
     show_scripts root-
     key f3
     wait_for_line "DEVICE-END root" 60 || fail "root: F3 did not end the front-end"
-    grep "DEVICE-END root" "$serial" || true
+    grep "DEVICE-END root\|DEVICE-MEMORY\|DEVICE-CORE" "$serial" || true
     grep -q "DEVICE-END root: sleep after 60 s" "$serial" ||
         fail "root: after the front-end the sleep time is not the phone's"
+    grep -q "DEVICE-MEMORY root: .*out-of-memory kills 0" "$serial" || fail "root: the kernel ran out of memory"
     check_sleep_times root
     stop_phone
 }
@@ -46,7 +49,7 @@ user_path() {
 # guest/service.sh reports what the host cannot see.
 test_service() {
     step "Booted by systemd: the package's service"
-    phone_panel 240x320
+    phone_panel
     start_phone none service
     wait_for_line "DEVICE-READY phone" 300 || fail "phone: the service did not start"
     grep -h "DEVICE-BOOT\|DEVICE-READY" "$serial" || true
@@ -88,7 +91,8 @@ test_service() {
     key down down
     play_again
     wait_for_line "DEVICE-JOURNAL" 150 || fail "phone: the minute's clip did not end"
-    grep -h "DEVICE-JOURNAL\|DEVICE-LOG\|DEVICE-CPU" "$serial" || true
+    grep -h "DEVICE-JOURNAL\|DEVICE-LOG\|DEVICE-CPU\|DEVICE-MEMORY" "$serial" || true
+    grep -q "DEVICE-MEMORY phone: out-of-memory kills 0" "$serial" || fail "phone: the kernel ran out of memory"
     wait_for_list || fail "phone: no list after the clip"
     key f3
     wait_for_line "DEVICE-EXITED" 60 || fail "phone: Exit did not end the service"
@@ -137,13 +141,13 @@ test_panels() {
         fi
         stop_phone
     done
-    phone_panel 240x320
+    phone_panel
 }
 
 test_power_cuts() {
     local cuts=${POWER_CUTS:-20} cut wait made=0 intact=0
     step "$cuts power cuts while the phone writes"
-    phone_panel 240x320
+    phone_panel
     data_disk=$work/data.img
     rm -f "$data_disk"
     mke2fs -q -t ext4 -L data "$data_disk" 64M
@@ -172,7 +176,7 @@ test_power_cuts() {
 test_bench() {
     local run
     step "The device benchmark, three runs on the emulator's instruction clock"
-    phone_panel 240x320
+    phone_panel
     icount=1
     for run in 1 2 3; do
         start_phone none bench

@@ -3,6 +3,7 @@
 # armhf kernel. Its screens: the emulated GPU (fb0, 32 bits a pixel, any
 # size) and a 16-bit second framebuffer on a Cirrus card (fb1).
 
+board_default=240x320
 board_panels=(480x320 240x320x16@fb1)
 board_blanks=1
 

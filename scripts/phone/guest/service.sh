@@ -176,6 +176,7 @@ while now=$(cpu "$player") && [ -n "$now" ]; do
 done
 echo "DEVICE-CPU the front-end $((front_to - front_from)) ticks, the player $((player_to - player_from));" \
     "$(echo "$front_to $front_from $player_to $player_from" | awk '{ printf "%.2f", 100 * ($1 - $2) / ($3 - $4) }')% of it"
+echo "DEVICE-MEMORY phone: out-of-memory kills $(sed -n 's/^oom_kill //p' /proc/vmstat) since the boot"
 echo "DEVICE-JOURNAL $(journalctl --since="$since" -o export -q | wc -c) bytes in all over" \
     "$(echo "$began $(uptime)" | awk '{ printf "%.0f", $2 - $1 }') s of playback," \
     "$(journalctl -u "$unit" --since="$since" -o cat -q | wc -c) of them the front-end's and the player's text"

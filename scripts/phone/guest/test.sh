@@ -10,6 +10,7 @@ uptime() { cut -d ' ' -f 1 /proc/uptime; }
 blank() { cat /sys/module/kernel/parameters/consoleblank; }
 
 echo "DEVICE-TESTS begin at $(uptime) s; the display sleeps after $(blank) s"
+echo "DEVICE-CORE $(grep -m 2 '^model name\|^CPU architecture' /proc/cpuinfo | tr -s '\t\n' '  ')"
 failed=0
 for program in "$here"/build/tests/tst_*; do
     name=${program##*/}
@@ -48,11 +49,22 @@ echo "DEVICE-EXIT status $?, sleep after $(blank) s"
 # host waits for the next one to show.
 clear() { cat /dev/zero >/dev/fb0 2>/dev/null; }
 
+# The resident KiB of process $1, read without a program of its own: the
+# loop below samples it five times a second on a one-core phone.
+rss() {
+    while read -r key kib _; do
+        [ "$key" = VmRSS: ] && echo "$kib" && return
+    done <"/proc/$1/status"
+    echo 0
+} 2>/dev/null
+
 # Reports the sleep time as it changes, and whether a player runs, while
-# the front-end of WHO runs; then its sleep time after it.
+# the front-end of WHO runs; then its sleep time after it, and the most
+# memory the front-end and the player held, idle and playing.
 report() {
     who=$1
     reported=""
+    idle=0 playing=0 player=0
     for _ in $(seq 300); do
         busybox pidof tarragon >/dev/null && break
         sleep 0.1
@@ -63,9 +75,22 @@ report() {
         now="$state $(blank)"
         [ "$now" = "$reported" ] || echo "DEVICE-SLEEP $who $now"
         reported=$now
+        front=$(rss "$(busybox pidof tarragon)")
+        if [ $state = idle ]; then
+            [ "${front:-0}" -gt $idle ] && idle=$front
+        else
+            [ "${front:-0}" -gt $playing ] && playing=$front
+            for pid in $(busybox pidof mplayer); do
+                kib=$(rss "$pid")
+                [ "${kib:-0}" -gt $player ] && player=$kib
+            done
+        fi
         sleep 0.2
     done
     echo "DEVICE-END $who: sleep after $(blank) s"
+    echo "DEVICE-MEMORY $who: resident at most: the front-end $idle KiB idle, $playing KiB" \
+        "playing; the player $player KiB; of $(sed -n 's/^MemTotal: *//p' /proc/meminfo);" \
+        "out-of-memory kills $(sed -n 's/^oom_kill //p' /proc/vmstat)"
 }
 
 clear

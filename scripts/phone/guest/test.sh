@@ -87,10 +87,11 @@ report() {
         fi
         sleep 0.2
     done
-    echo "DEVICE-END $who: sleep after $(blank) s"
+    # Before the end's line, which the host waits for.
     echo "DEVICE-MEMORY $who: resident at most: the front-end $idle KiB idle, $playing KiB" \
         "playing; the player $player KiB; of $(sed -n 's/^MemTotal: *//p' /proc/meminfo);" \
         "out-of-memory kills $(sed -n 's/^oom_kill //p' /proc/vmstat)"
+    echo "DEVICE-END $who: sleep after $(blank) s"
 }
 
 clear

@@ -193,7 +193,7 @@ test_bench() {
             wait_for_line "DEVICE-BOOT" 900 || fail "run $run: no list in the $mode"
             wait_for_line "$powered_off" 600 || true
             grep -h "DEVICE-BOOT\|DEVICE-CHAIN" "$serial" |
-                sed "s/^DEVICE-[A-Z]* /run $run, ${mode/service-boot/systemd}: /"
+                sed "s/^.*DEVICE-[A-Z]* /run $run, ${mode/service-boot/systemd}: /"
             stop_phone
         done
     done

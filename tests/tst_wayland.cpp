@@ -64,7 +64,7 @@ private slots:
         QByteArray args;
         QTRY_VERIFY_WITH_TIMEOUT((args = readAll(install.filePath("stub-args.log")))
                                      .contains(QByteArray("clip.avi\0", 9)),
-                                 15000);
+                                 60000);
         const QList<QByteArray> list = args.split('\0');
         const qsizetype wid = list.indexOf("-wid");
         QVERIFY2(wid >= 0, args.replace('\0', ' ').constData());

@@ -357,8 +357,8 @@ private slots:
             // more: a loaded host makes ticks late, not fewer.
             const off_t talked = readAll(install->file("stub-talked.log")).trimmed().toLong();
             QDeadlineTimer patience(60000);
-            for (off_t last = -1; (echoed() - before < talked || echoed() != last) &&
-                                  !patience.hasExpired();) {
+            for (off_t last = -1;
+                 (echoed() - before < talked || echoed() != last) && !patience.hasExpired();) {
                 last = echoed();
                 QTest::qWait(1100);
             }

@@ -280,6 +280,9 @@ int MyWidget::startPlayback(const char* path, bool playlist)
     if (std::strcmp(path, FileBrowser::notAFile) == 0)
         return -1;
     playbackState.menuMode = false;
+    // Focus lost before the launch, to the menu that chose Play, is not
+    // this player's: the tick would stop it at once.
+    playbackState.focusLost = false;
     saveSettings();
     setFullScreen(true);
     // Built before the launch: the child of a threaded process may only make

@@ -232,8 +232,11 @@ private slots:
         QVERIFY(!QApplication::activePopupWidget());
         // The clip, then Menu, Play; F4 stops.
         type({Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_F1, Qt::Key_Return});
-        QVERIFY(playbackState.playing);
         QTRY_VERIFY(install->playerArguments().contains("-loop"));
+        // Play at once: the focus the menu took is not taken from the
+        // player, whose ticks go on.
+        QTest::qWait(1100);
+        QVERIFY(playbackState.playing);
         type({Qt::Key_F4});
         QVERIFY(!playbackState.fullScreen);
 

@@ -233,8 +233,8 @@ private slots:
         // The clip, then Menu, Play; F4 stops.
         type({Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_F1, Qt::Key_Return});
         QTRY_VERIFY(install->playerArguments().contains("-loop"));
-        // Play at once: the focus the menu took is not taken from the
-        // player, whose ticks go on.
+        // Play at once after Menu: the focus the menu took stops no player
+        // on the ticks that follow.
         QTest::qWait(1100);
         QVERIFY(playbackState.playing);
         type({Qt::Key_F4});

@@ -347,6 +347,7 @@ private slots:
         qputenv("STUB_TALK", "40000");
         startWindow();
         bool talkedAll = false;
+        qsizetype talked = 0;
         const Captured out = captureOutput([&] {
             const auto echoed = [] { return lseek(STDERR_FILENO, 0, SEEK_CUR); };
             const off_t before = echoed();
@@ -355,7 +356,7 @@ private slots:
                 [&] { return QFile::exists(install->file("stub-talked.log")); }, 8000);
             // Then ticks until all of it is echoed and two pass with nothing
             // more: a loaded host makes ticks late, not fewer.
-            const off_t talked = readAll(install->file("stub-talked.log")).trimmed().toLong();
+            talked = readAll(install->file("stub-talked.log")).trimmed().toLong();
             QDeadlineTimer patience(60000);
             for (off_t last = -1;
                  (echoed() - before < talked || echoed() != last) && !patience.hasExpired();) {
@@ -367,7 +368,6 @@ private slots:
         QVERIFY(talkedAll);
         // A slice the player had no room for is lost to it: a late tick on a
         // loaded host may cost a few, a tick that reads too little most.
-        const qsizetype talked = readAll(install->file("stub-talked.log")).trimmed().toInt();
         QVERIFY2(talked > 100000,
                  qPrintable(QString("%1 bytes talked, %2 slices without room")
                                 .arg(talked)

@@ -243,4 +243,5 @@ void FileBrowser::focusOutEvent(QFocusEvent* /*event*/)
 {
     std::printf("FileBrowser::focusOutEvent\n");
     playbackState.focusLost = true;
+    emit lostFocus();
 }

@@ -44,6 +44,8 @@ public:
 
 signals:
     void picked(const QString& path);
+    // After focusLost is set: the player's tick must come to see it.
+    void lostFocus();
 
 private slots:
     void itemHighlighted(int index);

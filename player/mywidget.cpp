@@ -20,9 +20,12 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPixmap>
+#include <QSocketNotifier>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 namespace
 {
@@ -117,7 +120,19 @@ MyWidget::MyWidget(QWidget* parent) : ZMainWidget(false, parent, nullptr, 0)
 
     cst_->getLeftBtn()->setPopup(mainMenu_);
 
-    startTimer(500);
+    // The tick sleeps while a silent player plays: these wake it.
+    player_.setWake([this] { wakeTick(); });
+    connect(browser_, &FileBrowser::lostFocus, this, &MyWidget::wakeTick);
+    if (childEndedDescriptor() >= 0) {
+        auto* childEnded = new QSocketNotifier(childEndedDescriptor(), QSocketNotifier::Read, this);
+        connect(childEnded, &QSocketNotifier::activated, this, [this] {
+            std::array<char, 64> wakes{};
+            while (read(childEndedDescriptor(), wakes.data(), wakes.size()) > 0) {
+            }
+            wakeTick();
+        });
+    }
+    wakeTick();
 
     // The player draws into the phone's screen: the launcher reads the
     // window from here.
@@ -328,8 +343,10 @@ void MyWidget::sendCommand(const char* text, int gain)
 
 void MyWidget::timerEvent(QTimerEvent* /*event*/)
 {
+    bool heard = false;
     if (playbackState.playing) {
         const PlayerProcess::Output output = player_.drain();
+        heard = output.readable;
         if (output.readable)
             applyAudioRoute(75);
         if (output.video) {
@@ -347,6 +364,25 @@ void MyWidget::timerEvent(QTimerEvent* /*event*/)
         endPlayback();
     }
     playbackState.focusLost = false;
+
+    // Each wake on a phone costs more than the tick's work, so the timer
+    // rests until the player prints or ends or the focus goes; one that
+    // talks is still read every 500 ms, as then the tick has work.
+    if (heard) {
+        wakeTick();
+    } else {
+        if (tickTimer != 0)
+            killTimer(tickTimer);
+        tickTimer = 0;
+        player_.watch(true);
+    }
+}
+
+void MyWidget::wakeTick()
+{
+    player_.watch(false);
+    if (tickTimer == 0)
+        tickTimer = startTimer(500);
 }
 
 void MyWidget::setMenuMode(bool on)

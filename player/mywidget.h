@@ -72,6 +72,8 @@ private:
     PlayerOptions playerOptions(bool playlist) const;
     void actOnKey(std::uint16_t keyCode);
     void appendToDefaultPlaylist();
+    // Starts the 500 ms tick if it rests.
+    void wakeTick();
 
     ItemIds ids{};
     FileBrowser* browser_ = nullptr;
@@ -86,6 +88,7 @@ private:
     PopupMenu* settingMenu_ = nullptr;
     PopupMenu* scaleMenu_ = nullptr;
     PlayerProcess player_;
+    int tickTimer = 0;
     int adjustIndex = 0;
     std::array<char, 100> commandBuffer{};
 };

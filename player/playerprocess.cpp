@@ -3,6 +3,8 @@
 #include "playbackstate.h"
 #include "writeall.h"
 
+#include <QSocketNotifier>
+
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -44,6 +46,8 @@ PlayerProcess::~PlayerProcess()
 
 void PlayerProcess::close()
 {
+    // Before the descriptor goes: a notifier must never outlive it.
+    watcher_.reset();
     if (commandSocket >= 0)
         ::close(commandSocket);
     commandSocket = -1;
@@ -97,7 +101,26 @@ bool PlayerProcess::launch(const PlayerArgs& args)
     }
     playbackState.childPid = pid;
     playbackState.playing = true;
+    watchSocket();
     return true;
+}
+
+void PlayerProcess::watchSocket()
+{
+    watcher_ = std::make_unique<QSocketNotifier>(commandSocket, QSocketNotifier::Read);
+    watcher_->setEnabled(watching_);
+    QObject::connect(watcher_.get(), &QSocketNotifier::activated, [this] {
+        watch(false);
+        if (wake_)
+            wake_();
+    });
+}
+
+void PlayerProcess::watch(bool on)
+{
+    watching_ = on;
+    if (watcher_)
+        watcher_->setEnabled(on);
 }
 
 void PlayerProcess::send(const char* text)

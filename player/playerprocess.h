@@ -4,7 +4,11 @@
 #include "videomarker.h"
 
 #include <chrono>
+#include <functional>
+#include <memory>
 #include <sys/types.h>
+
+class QSocketNotifier;
 
 // One player process from its launch to its end: the child's standard
 // input, output and error on one end of a socket pair, the front-end on the
@@ -35,6 +39,11 @@ public:
     // came; waits at most 200 microseconds for the first byte.
     Output drain();
     void close();
+    // While watched, the player's first byte or its end calls wake once and
+    // the watch ends: a talkative player is read on the tick, not per line.
+    // Carries over to the next launch.
+    void setWake(std::function<void()> wake) { wake_ = std::move(wake); }
+    void watch(bool on);
     int socket() const { return commandSocket; }
 
 protected:
@@ -43,9 +52,14 @@ protected:
     virtual void forked(pid_t /*child*/) {}
 
 private:
+    void watchSocket();
+
     int commandSocket = -1;
     int playerSocket = -1;
     VideoMarkerScanner videoMarker_;
+    std::function<void()> wake_;
+    std::unique_ptr<QSocketNotifier> watcher_;
+    bool watching_ = false;
 
     // How much of the player's output one drain may take: everything
     // waiting, so a talkative player never fills the socket and stalls in

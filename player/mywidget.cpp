@@ -140,7 +140,12 @@ MyWidget::MyWidget(QWidget* parent) : ZMainWidget(false, parent, nullptr, 0)
         qputenv("TARRAGON_WID", QByteArray::number(static_cast<qulonglong>(winId())));
 }
 
-MyWidget::~MyWidget() = default;
+MyWidget::~MyWidget()
+{
+    // The window's close, further down, takes the list's focus: no tick for
+    // a window that is no longer one.
+    disconnect(browser_, nullptr, this, nullptr);
+}
 
 void MyWidget::fillPlaylistMenu()
 {

@@ -170,12 +170,19 @@ began=$(uptime)
 pid=$(front) player=$(busybox pidof mplayer)
 front_from=$(cpu "$pid") player_from=$(cpu "$player")
 front_to=$front_from player_to=$player_from
+# And from ten seconds in, once the player's start is read and echoed.
+seconds=0 front_steady=$front_from player_steady=$player_from
 while now=$(cpu "$player") && [ -n "$now" ]; do
     player_to=$now front_to=$(cpu "$pid")
+    seconds=$((seconds + 1))
+    [ "$seconds" = 10 ] && front_steady=$front_to player_steady=$player_to
     sleep 1
 done
+share() { echo "$1 $2 $3 $4" | awk '{ printf "%.2f", 100 * ($1 - $2) / ($3 - $4) }'; }
 echo "DEVICE-CPU the front-end $((front_to - front_from)) ticks, the player $((player_to - player_from));" \
-    "$(echo "$front_to $front_from $player_to $player_from" | awk '{ printf "%.2f", 100 * ($1 - $2) / ($3 - $4) }')% of it"
+    "$(share "$front_to" "$front_from" "$player_to" "$player_from")% of it;" \
+    "from 10 s in, $((front_to - front_steady)) and $((player_to - player_steady));" \
+    "$(share "$front_to" "$front_steady" "$player_to" "$player_steady")%"
 echo "DEVICE-MEMORY phone: out-of-memory kills $(sed -n 's/^oom_kill //p' /proc/vmstat) since the boot"
 echo "DEVICE-JOURNAL $(journalctl --since="$since" -o export -q | wc -c) bytes in all over" \
     "$(echo "$began $(uptime)" | awk '{ printf "%.0f", $2 - $1 }') s of playback," \

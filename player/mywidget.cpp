@@ -303,15 +303,12 @@ int MyWidget::startPlayback(const char* path, bool playlist)
     // Focus lost before the launch, to the menu that chose Play, is not
     // this player's: the tick would stop it at once.
     playbackState.focusLost = false;
+    saveSettings();
     setFullScreen(true);
     // Built before the launch: the child of a threaded process may only make
     // async-signal-safe calls until it execs.
     const PlayerArgs args = buildPlayerArgs(playerOptions(playlist), path);
-    const bool launched = player_.launch(args);
-    // Saved once the player is on its way: the card's syncs need not hold
-    // up the picture, and the player reads nothing of the file.
-    saveSettings();
-    if (!launched) {
+    if (!player_.launch(args)) {
         setFullScreen(false);
         return -1;
     }

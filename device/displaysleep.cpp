@@ -53,9 +53,9 @@ DisplaySleep::DisplaySleep(QByteArray setting, Blank blank, QObject* parent)
 {
     sinceInput_.start();
     QCoreApplication::instance()->installEventFilter(this);
-    auto* timer = new QTimer(this);
-    connect(timer, &QTimer::timeout, this, &DisplaySleep::check);
-    timer->start(1000);
+    timer_ = new QTimer(this);
+    connect(timer_, &QTimer::timeout, this, &DisplaySleep::check);
+    timer_->start(1000);
 }
 
 DisplaySleep::~DisplaySleep()
@@ -97,6 +97,10 @@ void DisplaySleep::check()
         setBlanked(false);
     else if (sinceInput_.elapsed() >= qint64(seconds) * 1000)
         setBlanked(true);
+    // "Never" is what a playing video asks: each look wakes the phone, and
+    // a sleep time that comes back a few seconds late counts from then.
+    if (timer_)
+        timer_->setInterval(seconds > 0 ? 1000 : 5000);
 }
 
 void DisplaySleep::setBlanked(bool blanked)

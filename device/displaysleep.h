@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QTimer;
 // The display's sleep on a framebuffer that the front-end owns. The phone's
 // sleep time is the console's blanking timeout, which panelrest sets; but
 // the kernel never blanks a console in graphics mode, and the toolkit holds
@@ -31,7 +32,7 @@ public:
 
     bool isBlanked() const { return blanked_; }
     // Reads the setting and blanks or lights as it says; a timer calls it
-    // about once a second.
+    // about once a second, every five while the setting says never.
     void check();
 
 protected:
@@ -43,6 +44,7 @@ private:
     QByteArray setting_;
     Blank blank_;
     QElapsedTimer sinceInput_;
+    QTimer* timer_ = nullptr;
     // The setting as last read: a sleep time that comes back, or changes,
     // counts from then, as the console's own timer does.
     int seconds_ = -1;

@@ -196,6 +196,8 @@ private slots:
         writeAll(setting, "0\n");
         sleep.check();
         QVERIFY(!sleep.isBlanked());
+        // And is looked at less often, as it wakes the phone.
+        QCOMPARE(sleep.findChild<QTimer*>()->interval(), 5000);
         QCOMPARE(blanks, std::vector<bool>({true, false, true, false, true, false, true, false}));
         // A sleep time that comes back after a film without input counts
         // from its return, not from the last input.
@@ -203,6 +205,7 @@ private slots:
         writeAll(setting, "1\n");
         sleep.check();
         QVERIFY(!sleep.isBlanked());
+        QCOMPARE(sleep.findChild<QTimer*>()->interval(), 1000);
     }
 
     void aDeviceSettlesItsEnvironment_data()

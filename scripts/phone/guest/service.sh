@@ -164,6 +164,8 @@ fi
 # time of the front-end against the player's (user and system ticks, from
 # the moment the player is seen to its last second).
 cpu() { cut -d ' ' -f 14,15 "/proc/$1/stat" 2>/dev/null | awk '{ print $1 + $2 }'; }
+# The times its main thread went to sleep and was woken.
+wakes() { sed -n 's/^voluntary_ctxt_switches:[[:space:]]*//p' "/proc/$1/status" 2>/dev/null; }
 wait_for_player
 since=@$(date +%s)
 began=$(uptime)
@@ -172,17 +174,20 @@ front_from=$(cpu "$pid") player_from=$(cpu "$player")
 front_to=$front_from player_to=$player_from
 # And from ten seconds in, once the player's start is read and echoed.
 seconds=0 front_steady=$front_from player_steady=$player_from
+wakes_from=0 wakes_to=0 steady_seconds=0
 while now=$(cpu "$player") && [ -n "$now" ]; do
     player_to=$now front_to=$(cpu "$pid")
     seconds=$((seconds + 1))
-    [ "$seconds" = 10 ] && front_steady=$front_to player_steady=$player_to
+    [ "$seconds" = 10 ] && front_steady=$front_to player_steady=$player_to wakes_from=$(wakes "$pid")
+    [ "$seconds" -gt 10 ] && wakes_to=$(wakes "$pid") steady_seconds=$((seconds - 10))
     sleep 1
 done
 share() { echo "$1 $2 $3 $4" | awk '{ printf "%.2f", 100 * ($1 - $2) / ($3 - $4) }'; }
 echo "DEVICE-CPU the front-end $((front_to - front_from)) ticks, the player $((player_to - player_from));" \
     "$(share "$front_to" "$front_from" "$player_to" "$player_from")% of it;" \
     "from 10 s in, $((front_to - front_steady)) and $((player_to - player_steady));" \
-    "$(share "$front_to" "$front_steady" "$player_to" "$player_steady")%"
+    "$(share "$front_to" "$front_steady" "$player_to" "$player_steady")%," \
+    "the front-end woken $((${wakes_to:-0} - ${wakes_from:-0})) times in $steady_seconds s"
 echo "DEVICE-MEMORY phone: out-of-memory kills $(sed -n 's/^oom_kill //p' /proc/vmstat) since the boot"
 echo "DEVICE-JOURNAL $(journalctl --since="$since" -o export -q | wc -c) bytes in all over" \
     "$(echo "$began $(uptime)" | awk '{ printf "%.0f", $2 - $1 }') s of playback," \

@@ -99,8 +99,9 @@ void DisplaySleep::check()
         setBlanked(true);
     // "Never" is what a playing video asks: each look wakes the phone, and
     // a sleep time that comes back a few seconds late counts from then.
-    if (timer_)
-        timer_->setInterval(seconds > 0 ? 1000 : 5000);
+    const int interval = seconds > 0 ? 1000 : 5000;
+    if (timer_ && timer_->interval() != interval)
+        timer_->setInterval(interval);
 }
 
 void DisplaySleep::setBlanked(bool blanked)

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QTimer;
+
 // The display's sleep on a framebuffer that the front-end owns. The phone's
 // sleep time is the console's blanking timeout, which panelrest sets; but
 // the kernel never blanks a console in graphics mode, and the toolkit holds

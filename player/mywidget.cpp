@@ -7,6 +7,7 @@
 #include "platform/phonekeys.h"
 #include "platform/popupmenu.h"
 #include "platform/resiconreader.h"
+#include "platform/signalwake.h"
 #include "platform/utilcst.h"
 #include "platform/zapplication.h"
 #include "platform/zmessagebox.h"
@@ -20,12 +21,9 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPixmap>
-#include <QSocketNotifier>
 
-#include <array>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 namespace
 {
@@ -123,15 +121,7 @@ MyWidget::MyWidget(QWidget* parent) : ZMainWidget(false, parent, nullptr, 0)
     // The tick sleeps while a silent player plays: these wake it.
     player_.setWake([this] { wakeTick(); });
     connect(browser_, &FileBrowser::lostFocus, this, &MyWidget::wakeTick);
-    if (childEndedDescriptor() >= 0) {
-        auto* childEnded = new QSocketNotifier(childEndedDescriptor(), QSocketNotifier::Read, this);
-        connect(childEnded, &QSocketNotifier::activated, this, [this] {
-            std::array<char, 64> wakes{};
-            while (read(childEndedDescriptor(), wakes.data(), wakes.size()) > 0) {
-            }
-            wakeTick();
-        });
-    }
+    childEnded.onWake(this, [this] { wakeTick(); });
     wakeTick();
 
     // The player draws into the phone's screen: the launcher reads the
@@ -352,7 +342,7 @@ void MyWidget::timerEvent(QTimerEvent* /*event*/)
     if (playbackState.playing) {
         const PlayerProcess::Output output = player_.drain();
         heard = output.readable;
-        if (output.readable)
+        if (heard)
             applyAudioRoute(75);
         if (output.video) {
             std::printf("video file\n");

@@ -1,35 +1,23 @@
 #include "playbackstate.h"
 
+#include "platform/signalwake.h"
+
 #include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstddef>
-#include <fcntl.h>
 #include <pthread.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 PlaybackState playbackState;
 const int frontEndPid = getpid();
+const SignalWake childEnded;
 
 namespace
 {
 // Set before main runs, on the thread that runs it: the event loop's.
 const pthread_t eventLoopThread = pthread_self();
-
-struct ChildEndedPipe {
-    int readEnd = -1;
-    int writeEnd = -1;
-    ChildEndedPipe()
-    {
-        int ends[2];
-        if (pipe2(ends, O_CLOEXEC | O_NONBLOCK) == 0) {
-            readEnd = ends[0];
-            writeEnd = ends[1];
-        }
-    }
-};
-const ChildEndedPipe childEnded;
 
 // Appends the decimal form of value; no stdio, so it is safe in a handler.
 size_t appendInt(char* out, size_t pos, size_t size, int value)
@@ -93,14 +81,7 @@ void onChildSignal(int signal)
     // which might by now name some other process.
     if (waitpid(pid, nullptr, WNOHANG) != 0) {
         playbackState.playing = 0;
-        // A full pipe already holds a wake.
-        if (childEnded.writeEnd >= 0)
-            written = write(childEnded.writeEnd, "e", 1);
+        childEnded.notify();
     }
     errno = savedErrno;
-}
-
-int childEndedDescriptor()
-{
-    return childEnded.readEnd;
 }

@@ -26,7 +26,7 @@ extern const int frontEndPid;
 // event loop's thread only; another thread passes the signal on to it.
 void onChildSignal(int signal);
 
-// Readable once the handler has seen the player end: the event loop sleeps
-// through a playback until something happens, so the handler must wake it.
-// Non-blocking; -1 when no pipe could be had.
-int childEndedDescriptor();
+class SignalWake;
+// Woken once the handler has seen the player end: the event loop sleeps
+// through a playback until something happens.
+extern const SignalWake childEnded;

@@ -3,8 +3,6 @@
 #include "playbackstate.h"
 #include "writeall.h"
 
-#include <QSocketNotifier>
-
 #include <array>
 #include <cerrno>
 #include <csignal>

@@ -3,12 +3,12 @@
 #include "playerargs.h"
 #include "videomarker.h"
 
+#include <QSocketNotifier>
+
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <sys/types.h>
-
-class QSocketNotifier;
 
 // One player process from its launch to its end: the child's standard
 // input, output and error on one end of a socket pair, the front-end on the

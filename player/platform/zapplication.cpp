@@ -1,20 +1,17 @@
 #include "zapplication.h"
 
-#include <QSocketNotifier>
+#include "signalwake.h"
 
 #include <csignal>
-#include <fcntl.h>
 #include <pthread.h>
-#include <unistd.h>
 
 namespace
 {
-int terminationPipe[2] = {-1, -1};
+const SignalWake termination;
 
 void onTermination(int /*signal*/)
 {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = write(terminationPipe[1], &byte, 1);
+    termination.notify();
 }
 } // namespace
 
@@ -26,15 +23,8 @@ ZApplication::ZApplication(int& argc, char** argv, int /*type*/) : QApplication(
     // terminal) ends the event loop, and the program ends as it does from
     // the Exit key. Left to the toolkit's framebuffer platform, it would end
     // at once, leaving the console's settings as the toolkit likes them.
-    if (pipe2(terminationPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+    if (!termination.onWake(this, [] { QCoreApplication::quit(); }))
         return;
-    auto* notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, this);
-    connect(notifier, &QSocketNotifier::activated, this, [] {
-        char byte;
-        while (read(terminationPipe[0], &byte, 1) > 0) {
-        }
-        QCoreApplication::quit();
-    });
     struct sigaction action {
     };
     action.sa_handler = onTermination;

@@ -137,50 +137,44 @@ private slots:
     }
 
     // Debian's player started by the launcher binds each symbol where it
-    // binds started alone, with libc searched sooner, and all it preloads
-    // there.
+    // binds alone, all it preloads there, with libc searched sooner.
     void theLauncherKeepsThePlayersBindings()
     {
         QTemporaryDir dir;
-        struct Linked {
-            QHash<QString, QString> to; // "file symbol" to the library
-            qsizetype libc = -1;        // its place in the search
-            QByteArray errors;
-        };
-        auto linked = [&](const QString& program, const QString& name) {
+        QHash<QString, QString> to[2]; // "file symbol" to its library: alone, launched
+        qsizetype libc[2] = {-1, -1};  // libc's place in the search
+        const QRegularExpression binding("file (\\S+) \\[\\d+\\] to (\\S+) \\[\\d+\\]: "
+                                         "normal symbol `([^']+)'"),
+            scope("\\smplayer \\[0\\]\\n\\s*\\d+:\\s*scope 0: (.*)"), path("\\S*/");
+        const QString programs[2] = {"/usr/bin/mplayer", sourceDir() + "/dist/mplayer"};
+        for (int run : {0, 1}) {
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             env.remove("DISPLAY");
             env.remove("TARRAGON_REAL_MPLAYER");
             env.insert("TARRAGON_LIB", sourceDir() + "/dist");
             env.insert("LD_DEBUG", "scopes,bindings");
-            env.insert("LD_DEBUG_OUTPUT", dir.filePath(name));
+            env.insert("LD_DEBUG_OUTPUT", dir.filePath(QString::number(run)));
             QProcess player;
             player.setProcessEnvironment(env);
-            player.start(program, {"-frames", "0", dir.filePath("none.avi")});
+            player.start(programs[run], {"-frames", "0", dir.filePath("none.avi")});
             player.waitForFinished(60000);
-            Linked result{{}, -1, player.readAllStandardError()};
-            static const QRegularExpression binding("file (\\S+) \\[\\d+\\] to (\\S+) \\[\\d+\\]: "
-                                                    "normal symbol `([^']+)'"),
-                scope("\\smplayer \\[0\\]\\n\\s*\\d+:\\s*scope 0: (.*)"), path("\\S*/");
-            for (const QString& file : QDir(dir.path()).entryList({name + ".*"})) {
+            const QByteArray errors = player.readAllStandardError();
+            QVERIFY2(!errors.contains("LD_PRELOAD"), errors.constData());
+            for (const QString& file : QDir(dir.path()).entryList({QString::number(run) + ".*"})) {
                 const QString text = QString::fromUtf8(readAll(dir.filePath(file))).remove(path);
                 if (const auto m = scope.match(text); m.hasMatch())
-                    result.libc = m.captured(1).split(' ').indexOf("libc.so.6");
+                    libc[run] = m.captured(1).split(' ').indexOf("libc.so.6");
                 for (auto it = binding.globalMatch(text); it.hasNext();) {
                     const auto m = it.next();
-                    result.to.insert(m.captured(1) + ' ' + m.captured(3), m.captured(2));
+                    to[run].insert(m.captured(1) + ' ' + m.captured(3), m.captured(2));
                 }
             }
-            return result;
-        };
-        const Linked alone = linked("/usr/bin/mplayer", "alone");
-        const Linked launched = linked(sourceDir() + "/dist/mplayer", "launched");
-        QVERIFY2(alone.to.size() > 1000, "no bindings seen");
-        QVERIFY2(!launched.errors.contains("LD_PRELOAD"), launched.errors.constData());
-        for (auto it = alone.to.cbegin(); it != alone.to.cend(); ++it)
-            if (launched.to.contains(it.key()))
-                QCOMPARE(it.key() + " to " + launched.to[it.key()], it.key() + " to " + it.value());
-        QVERIFY(launched.libc >= 0 && launched.libc < alone.libc);
+        }
+        QVERIFY2(to[0].size() > 1000, "no bindings seen");
+        for (auto it = to[0].cbegin(); it != to[0].cend(); ++it)
+            if (to[1].contains(it.key()))
+                QCOMPARE(it.key() + " to " + to[1][it.key()], it.key() + " to " + it.value());
+        QVERIFY(libc[1] >= 0 && libc[1] < libc[0]);
     }
 
     // The clip's own subtitle file, in the encoding its head tells; the user

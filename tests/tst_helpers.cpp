@@ -157,7 +157,7 @@ private slots:
             QProcess player;
             player.setProcessEnvironment(env);
             player.start(programs[run], {"-frames", "0", dir.filePath("none.avi")});
-            player.waitForFinished(60000);
+            QVERIFY(player.waitForFinished(300000));
             const QByteArray errors = player.readAllStandardError();
             QVERIFY2(!errors.contains("LD_PRELOAD"), errors.constData());
             for (const QString& file : QDir(dir.path()).entryList({QString::number(run) + ".*"})) {

@@ -19,7 +19,6 @@
 #include "shellcommand.h"
 
 #include <QGuiApplication>
-#include <QMenu>
 #include <QPixmap>
 
 #include <cstdio>
@@ -62,61 +61,20 @@ MyWidget::MyWidget(QWidget* parent) : ZMainWidget(false, parent, nullptr, 0)
         connect(cst_->getRightBtn(), &QPushButton::clicked, QCoreApplication::instance(),
                 &QCoreApplication::quit);
 
-    playlistMenu_ = new PopupMenu(cst_->getMidBtn());
-    ids.playlist = playlistMenu_->insertItem(local8("Playlist"));
-    playlistMenu_->insertSeparator();
-    ids.fileBrowser = playlistMenu_->insertItem(local8("File Browser"));
+    MenuTree menus = buildMenuTree(cst_, record);
+    ids = menus.ids;
+    playlistMenu_ = menus.playlistMenu;
+    mainMenu_ = menus.mainMenu;
+    settingMenu_ = menus.settingMenu;
+    scaleMenu_ = menus.scaleMenu;
+    channelMenu_ = menus.channelMenu;
     playlistDir = qgetenv("PWD") + "/playlist";
     fillPlaylistMenu();
     connect(playlistMenu_, &PopupMenu::activated, this, &MyWidget::PlayListSelect);
-    cst_->getMidBtn()->setPopup(playlistMenu_);
-
-    mainMenu_ = new PopupMenu(cst_);
     connect(mainMenu_, &PopupMenu::activated, this, &MyWidget::menuSelect);
-    ids.play = mainMenu_->insertItem(local8("Play  "));
-    mainMenu_->insertSeparator();
-
-    settingMenu_ = new PopupMenu(mainMenu_->menu());
-    ids.loop = settingMenu_->insertItem(local8("Loop  "));
-    ids.fScreen = settingMenu_->insertItem(local8("FScreen"));
-    ids.silent = settingMenu_->insertItem(local8("Silent "));
-    ids.oClock = settingMenu_->insertItem(local8("OClock"));
-    ids.videoFix = settingMenu_->insertItem(local8("Video Fix"));
-    ids.bassBoost = settingMenu_->insertItem(local8("Bass Boost  "));
-    settingMenu_->setItemChecked(ids.loop, record.loop != 0);
-    settingMenu_->setItemChecked(ids.fScreen, record.fScreen != 0);
-    settingMenu_->setItemChecked(ids.silent, record.silent != 0);
-    settingMenu_->setItemChecked(ids.oClock, record.oClock != 0);
-    settingMenu_->setItemChecked(ids.videoFix, record.videoFix != 0);
-    settingMenu_->setItemChecked(ids.bassBoost, record.bassBoost != 0);
     connect(settingMenu_, &PopupMenu::activated, this, &MyWidget::setupSelect);
-    mainMenu_->insertItem(local8("Setting"), settingMenu_);
-
-    scaleMenu_ = new PopupMenu(mainMenu_->menu());
-    ids.best = scaleMenu_->insertItem(local8("Best  "));
-    ids.average = scaleMenu_->insertItem(local8("Average"));
-    ids.fastest = scaleMenu_->insertItem(local8("Fastest"));
-    for (int id : {ids.best, ids.average, ids.fastest})
-        scaleMenu_->setItemChecked(id, scaleMenu_->indexOf(id) == record.scaleIndex);
     connect(scaleMenu_, &PopupMenu::activated, this, &MyWidget::ScaleSelect);
-    mainMenu_->insertItem(local8("Scale Option"), scaleMenu_);
-
-    channelMenu_ = new PopupMenu(mainMenu_->menu());
-    ids.leftChannel = channelMenu_->insertItem(local8("Left Channel"));
-    ids.rightChannel = channelMenu_->insertItem(local8("Right Channel"));
-    ids.stereo = channelMenu_->insertItem(local8("Stereo   "));
-    channelMenu_->setItemChecked(ids.leftChannel, false);
-    channelMenu_->setItemChecked(ids.rightChannel, false);
-    channelMenu_->setItemChecked(ids.stereo, true);
     connect(channelMenu_, &PopupMenu::activated, this, &MyWidget::channelSelect);
-    mainMenu_->insertItem(local8("Audio Channel"), channelMenu_);
-
-    mainMenu_->insertSeparator();
-    ids.addToPlaylist = mainMenu_->insertItem(local8("Add to Playlist      "));
-    mainMenu_->insertSeparator();
-    ids.about = mainMenu_->insertItem(local8("About"));
-
-    cst_->getLeftBtn()->setPopup(mainMenu_);
 
     // The tick sleeps while a silent player plays: these wake it.
     player_.setWake([this] { wakeTick(); });
@@ -183,20 +141,7 @@ void MyWidget::menuSelect(int id)
 
 void MyWidget::setupSelect(int id)
 {
-    SettingsRecord& record = settingsRecord;
-    std::uint8_t* option = nullptr;
-    if (id == ids.loop)
-        option = &record.loop;
-    else if (id == ids.fScreen)
-        option = &record.fScreen;
-    else if (id == ids.silent)
-        option = &record.silent;
-    else if (id == ids.oClock)
-        option = &record.oClock;
-    else if (id == ids.videoFix)
-        option = &record.videoFix;
-    else if (id == ids.bassBoost)
-        option = &record.bassBoost;
+    std::uint8_t* option = settingOption(ids, settingsRecord, id);
     if (!option)
         return;
     *option ^= 1U;
@@ -208,19 +153,14 @@ void MyWidget::ScaleSelect(int id)
     const int position = scaleMenu_->indexOf(id);
     if (position < 0)
         return;
-    for (int item : {ids.best, ids.average, ids.fastest})
-        scaleMenu_->setItemChecked(item, false);
-    scaleMenu_->setItemChecked(id, true);
+    checkOnly(scaleMenu_, {ids.best, ids.average, ids.fastest}, id);
     settingsRecord.scaleIndex = position;
 }
 
 void MyWidget::channelSelect(int id)
 {
-    if (channelMenu_->indexOf(id) < 0)
-        return;
-    for (int item : {ids.leftChannel, ids.rightChannel, ids.stereo})
-        channelMenu_->setItemChecked(item, false);
-    channelMenu_->setItemChecked(id, true);
+    if (channelMenu_->indexOf(id) >= 0)
+        checkOnly(channelMenu_, {ids.leftChannel, ids.rightChannel, ids.stereo}, id);
 }
 
 void MyWidget::PlayListSelect(int id)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "menutree.h"
 #include "platform/zmainwidget.h"
 #include "playerprocess.h"
 
@@ -47,10 +48,7 @@ public:
     int currentAdjustIndex() const { return adjustIndex; }
 
     // Menu item identifiers a handler must recognise.
-    struct ItemIds {
-        int play, loop, fScreen, silent, oClock, about, addToPlaylist, fileBrowser, playlist,
-            videoFix, bassBoost, leftChannel, rightChannel, stereo, best, average, fastest;
-    };
+    using ItemIds = MenuTree::ItemIds;
     const ItemIds& itemIds() const { return ids; }
 
     static QString aboutText();

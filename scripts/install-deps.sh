@@ -6,9 +6,9 @@ set -euo pipefail
 
 apt_install \
     cmake g++ make pkg-config \
-    qt6-base-dev libx11-dev libxext-dev libfontconfig-dev \
+    qt6-base-dev libx11-dev libxext-dev libfontconfig-dev libuchardet-dev \
     clang libclang-rt-14-dev \
     mplayer ffmpeg \
     xvfb x11-xserver-utils x11-utils xdotool imagemagick \
     weston xwayland qt6-wayland \
-    fonts-wqy-microhei fonts-tlwg-loma-ttf uchardet strace
+    fonts-wqy-microhei fonts-tlwg-loma-ttf strace

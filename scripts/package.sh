@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the Debian packages, tarragon_VERSION_ARCH.deb, in local/packages/:
 # for the architectures given (amd64, arm64, armhf, armel), all four by
-# default. Dependencies come from dpkg-shlibdeps, plus mplayer.
+# default. Dependencies come from dpkg-shlibdeps, plus mplayer and the fonts.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -18,7 +18,7 @@ fi
 archs=("$@")
 [ ${#archs[@]} -gt 0 ] || archs=(amd64 arm64 armhf armel)
 
-programs=(player/tarragon sleeptool/panelrest)
+programs=(player/tarragon sleeptool/panelrest launcher/mplayer launcher/killall)
 
 # Strips the programs as Debian does, sections the running program never
 # reads included.
@@ -75,7 +75,7 @@ for arch in "${archs[@]}"; do
     debian_strip "$arch" "$dir"
     depends=$(library_depends "$arch" "$dir")
     (cd "$dir" && cpack -G DEB -B "$dir/cpack" -D CPACK_DEBIAN_PACKAGE_ARCHITECTURE="$arch" \
-        -D CPACK_DEBIAN_PACKAGE_DEPENDS="$depends, mplayer, uchardet, fonts-dejavu-core, fonts-wqy-microhei | fonts-wqy-zenhei | fonts-noto-cjk, fonts-tlwg-loma-ttf | fonts-tlwg-loma-otf" >/dev/null)
+        -D CPACK_DEBIAN_PACKAGE_DEPENDS="$depends, mplayer, fonts-dejavu-core, fonts-wqy-microhei | fonts-wqy-zenhei | fonts-noto-cjk, fonts-tlwg-loma-ttf | fonts-tlwg-loma-otf" >/dev/null)
     mv "$dir"/cpack/tarragon_*_"$arch".deb "$out/"
     echo "Package: $(ls "$out"/tarragon_*_"$arch".deb)"
 done

@@ -175,7 +175,7 @@ void prepareInstallation(const QString& dir, const QString& media)
 {
     QDir().mkpath(dir + "/playlist");
     for (const char* name : {"mplayer", "killall", "menu.conf"})
-        QFile::copy(sourceDir() + "/dist/" + name, dir + "/" + name);
+        QFile::copy(binaryDir() + "/launcher/" + name, dir + "/" + name);
     writeAll(dir + "/panelrest", logStub);
     for (const char* name : {"mplayer", "killall", "panelrest"})
         QFile::setPermissions(dir + "/" + name,
@@ -194,10 +194,10 @@ void TempInstall::installStubPlayer() const
 
 void TempInstall::installRealPlayer() const
 {
-    QFile::copy(sourceDir() + "/dist/menu.conf", file("menu.conf"));
+    QFile::copy(binaryDir() + "/launcher/menu.conf", file("menu.conf"));
     for (const char* name : {"mplayer", "killall"}) {
         QFile::remove(file(name));
-        QFile::copy(sourceDir() + "/dist/" + name, file(name));
+        QFile::copy(binaryDir() + "/launcher/" + name, file(name));
         QFile::setPermissions(file(name), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 }

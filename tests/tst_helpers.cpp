@@ -1,4 +1,8 @@
+#include "framebuffermode.h"
 #include "frontendprocess.h"
+#include "launchcommand.h"
+#include "preload.h"
+#include "subtitleencoding.h"
 #include "testsupport.h"
 
 #include <QtTest>
@@ -17,7 +21,7 @@ private slots:
         REQUIRE_TOOL("strace");
         QTemporaryDir mine;
         QTemporaryDir elsewhere;
-        QFile::copy(sourceDir() + "/dist/killall", mine.filePath("killall"));
+        QFile::copy(binaryDir() + "/launcher/killall", mine.filePath("killall"));
         QFile::setPermissions(mine.filePath("killall"), QFile::ReadOwner | QFile::ExeOwner);
         for (const QTemporaryDir* dir : {&mine, &elsewhere}) {
             QFile::link("/bin/sleep", dir->filePath("mplayer"));
@@ -79,7 +83,7 @@ private slots:
             QProcess launcher;
             launcher.setProcessEnvironment(env);
             launcher.setWorkingDirectory(dir.path());
-            launcher.start(sourceDir() + "/dist/mplayer", {"-slave", "-vf-clr", clip});
+            launcher.start(binaryDir() + "/launcher/mplayer", {"-slave", "-vf-clr", clip});
             launcher.closeWriteChannel();
             launcher.waitForFinished(10000);
             return readAll(dir.filePath("stub-args.log")).split('\0');
@@ -108,7 +112,8 @@ private slots:
                  "dsize=480:320:0,scale=0:0,format=yv12,expand=480:320,scale=480:320,format=bgr16",
                  "-menu",
                  "-menu-cfg",
-                 QFile::encodeName(QFileInfo(sourceDir() + "/dist/menu.conf").canonicalFilePath()),
+                 QFile::encodeName(
+                     QFileInfo(binaryDir() + "/launcher/menu.conf").canonicalFilePath()),
                  "-vo",
                  output,
                  "-nofontconfig",
@@ -143,7 +148,7 @@ private slots:
         QTemporaryDir dir;
         QHash<QByteArray, QByteArray> to[2]; // "file symbol" to its library: alone, launched
         qsizetype libc[2] = {-1, -1};        // libc's place in the search
-        const QString programs[2] = {"/usr/bin/mplayer", sourceDir() + "/dist/mplayer"};
+        const QString programs[2] = {"/usr/bin/mplayer", binaryDir() + "/launcher/mplayer"};
         for (int run : {0, 1}) {
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             env.remove("DISPLAY");
@@ -233,28 +238,75 @@ private slots:
                             "iconv -f UTF-8 -t \"$1\" \"$2\" > \"$2.in\" && mv \"$2.in\" \"$2\"",
                             "sh", text.section(':', 0, 0), dir.filePath(name)});
         }
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("DISPLAY");
-        env.remove("LC_ALL");
-        env.remove("LC_MESSAGES");
-        env.insert("LANG", "zh_CN.UTF-8");
-        env.insert("TARRAGON_REAL_MPLAYER", binaryDir() + "/tests/stubplayer");
-        QProcess launcher;
-        launcher.setProcessEnvironment(env);
-        launcher.setWorkingDirectory(dir.path());
-        launcher.start(sourceDir() + "/dist/mplayer", {"-slave", dir.filePath(clip)});
-        launcher.closeWriteChannel();
-        QVERIFY(launcher.waitForFinished(10000));
-        const QList<QByteArray> args = readAll(dir.filePath("stub-args.log")).split('\0');
-        const qsizetype sub = args.indexOf("-sub");
-        QString given = args.value(args.indexOf("-subcp") + 1);
-        if (const qsizetype face = args.indexOf("-subfont"); face >= 0)
-            given += ' ' + QFileInfo(QString(args.value(face + 1))).fileName();
+        // The Latin face is one to draw from by file only where the clip's
+        // container holds no text of its own.
+        const SubtitleChoice given = chooseSubtitle(
+            QFile::encodeName(dir.filePath(clip)).toStdString(), "zh",
+            {holdsNoText(clip.toStdString()) ? "DejaVuSans.ttf" : "", "wqy-microhei.ttc"});
+        QString chosen = QString::fromStdString(given.codepage + ' ' + given.face).trimmed();
         if (taken.endsWith('*'))
-            given = given.left(taken.size() - taken.indexOf(' ') - 2) + '*';
-        QCOMPARE((sub < 0 ? QString() : QDir(dir.path()).relativeFilePath(args.value(sub + 1))) +
-                     ' ' + given,
+            chosen = chosen.left(taken.size() - taken.indexOf(' ') - 2) + '*';
+        const QString file = QString::fromStdString(given.file);
+        QCOMPARE((file.isEmpty() ? QString() : QDir(dir.path()).relativeFilePath(file)) + ' ' +
+                     chosen,
                  taken);
+    }
+
+    // The launcher's other decisions, each called as the launcher calls it:
+    // "screen" (mode|modes|virtual size|bits), "codepage" (uchardet's name),
+    // "output" (display|window|framebuffer writable), "preload"
+    // (player|LD_PRELOAD: its first two), "face" (uchardet's name|text).
+    void theLaunchersDecisions_data()
+    {
+        QTest::addColumn<QString>("decision");
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const char* decision, const char* given, const char* expected) {
+            QTest::newRow(qPrintable(QString(decision) + ' ' + given))
+                << decision << given << expected;
+        };
+        row("screen", "U:480x320p-0|U:640x480p-0|480,640|16", "480x320@16");
+        row("screen", "|U:640x480p-0|480,640|32", "640x480@32");
+        row("screen", "||480,640|", "480x640@0");
+        row("screen", "off|||", "240x320@0");
+        row("codepage", "ISO-8859-2", "enca:zh:WINDOWS-1250");
+        row("codepage", "WINDOWS-1251", "enca:zh:WINDOWS-1251");
+        row("codepage", "EUC-KR", "EUC-KR");
+        row("codepage", "", "enca:zh:cp1252");
+        row("output", ":0|42|1", "-wid 42 -vo xv,x11,");
+        row("output", ":0||1", "-vo fbdev2:/dev/fb1");
+        row("output", "||0", "-vo null");
+        row("preload", "/usr/bin/mplayer|/mine.so", "/mine.so /usr/$LIB/libmng.so.1");
+        row("preload", "/opt/other|/mine.so", "/mine.so");
+        row("face", "UTF-8|Привет, мир", "latin");
+        row("face", "UTF-8|你好 Привет", "cjk");
+        row("face", "UTF-8|สวัสดี", "");
+        row("face", "BIG5|你好", "cjk");
+        row("face", "WINDOWS-1252|été", "");
+    }
+    void theLaunchersDecisions()
+    {
+        QFETCH(QString, decision);
+        QFETCH(QString, given);
+        QFETCH(QString, expected);
+        const auto part = [&given](int i) { return given.section('|', i, i).toStdString(); };
+        QString result;
+        if (decision == "screen") {
+            const FramebufferMode m = parseFramebufferMode(part(0), part(1), part(2), part(3));
+            result = QString("%1x%2@%3").arg(m.width).arg(m.height).arg(m.bitsPerPixel);
+        } else if (decision == "codepage") {
+            result = QString::fromStdString(subtitleCodepage(part(0)));
+        } else if (decision == "output") {
+            const PlayerOutput output =
+                choosePlayerOutput(part(0), part(1), "/dev/fb1", part(2) == "1", {});
+            for (const std::string& word : videoOutputArguments(output))
+                result += QString::fromStdString(word) + ' ';
+        } else if (decision == "preload") {
+            result = QString::fromStdString(playerPreload(part(0), part(1))).section(' ', 0, 1);
+        } else if (decision == "face") {
+            result = QString::fromStdString(subtitleFace(part(0), part(1), {"latin", "cjk"}));
+        }
+        QCOMPARE(result.trimmed(), expected);
     }
 };
 

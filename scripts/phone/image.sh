@@ -87,7 +87,8 @@ add_phone_user() {
 
 copy_test_programs() {
     local here=$1/opt/tarragon-test build=$root/build-$arch-tests program
-    mkdir -p "$here/build/tests" "$here/build/sleeptool" "$here/build/bench" "$here/src/dist"
+    mkdir -p "$here/build/tests" "$here/build/sleeptool" "$here/build/bench" "$here/build/launcher" \
+        "$here/src/dist"
     for program in "$build"/tests/tst_*; do
         case ${program##*/} in
             # These need an X server or a Wayland compositor.
@@ -99,7 +100,9 @@ copy_test_programs() {
         "$build/tests/fonts.conf" "$here/build/tests/"
     cp "$build/sleeptool/panelrest" "$here/build/sleeptool/"
     cp "$build/bench/bench_device" "$build/bench/barelist" "$here/build/bench/"
-    cp dist/mplayer dist/killall dist/menu.conf dist/fonts.conf "$here/src/dist/"
+    cp "$build/launcher/mplayer" "$build/launcher/killall" "$build/launcher/menu.conf" \
+        "$here/build/launcher/"
+    cp dist/menu.conf dist/fonts.conf "$here/src/dist/"
     # The benchmark's clip, alone in its folder: orange, where it is looked for.
     mkdir -p "$here/bench-media"
     [ -s "$cache/bench-orange.avi" ] || ffmpeg -loglevel error -y \

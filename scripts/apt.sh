@@ -7,6 +7,19 @@ as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+# The package lists, tried again a while when the mirror serves a list
+# that does not match its index (a mirror in mid-sync); after that what
+# could be read is used, and an install that still lacks a package says so.
+apt_update() {
+    local try
+    for try in 1 2 3; do
+        as_root apt-get update -qq && return 0
+        [ "$try" -lt 3 ] && echo "apt-get update failed; again in $((try * 30)) s" >&2 &&
+            sleep $((try * 30))
+    done
+    echo "apt-get update failed three times; going on with the lists it read" >&2
+}
+
 apt_install() {
     local missing=() package
     for package in "$@"; do
@@ -15,7 +28,7 @@ apt_install() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing: ${missing[*]}"
-    as_root apt-get update -qq
+    apt_update
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
@@ -23,5 +36,5 @@ apt_install() {
 add_architecture() {
     dpkg --print-foreign-architectures | grep -qx "$1" && return 0
     as_root dpkg --add-architecture "$1"
-    as_root apt-get update -qq
+    apt_update
 }

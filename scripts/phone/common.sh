@@ -9,6 +9,28 @@ fail() {
     failures=$((failures + 1))
 }
 
+# Debian's kernel package of the phone ($kernel_package for $kernel_arch)
+# unpacked into $kernel_dir, its version in $version. Unpacked each time
+# by a private apt of mmdebstrap's, in seconds: the host's architectures and
+# package lists stay as they are, so a foreign index the mirror serves
+# broken fails this phone alone, not the host's own updates.
+extract_kernel() {
+    apt_install mmdebstrap
+    local new=$cache/kernel-$kernel_arch.new
+    rm -rf "$new"
+    mmdebstrap --quiet --arch="$kernel_arch" --variant=extract --include="$kernel_package" \
+        bookworm "$new" http://deb.debian.org/debian
+    version=$(ls "$new/lib/modules")
+    kernel_dir=$cache/linux-image-$version
+    if [ ! -f "$kernel_dir/.complete" ]; then
+        rm -rf "$kernel_dir"
+        mv "$new" "$kernel_dir"
+        kernel_modules_indexed
+    fi
+    rm -rf "$new"
+    kernel_found
+}
+
 # The emulator, board and Debian kernel of a phone, and the architecture of
 # its packages ($arch). The phone's processor class (armel, ARMv5) runs on
 # three: the armel phone, its userland on Debian's ARMv7 kernel on the virt

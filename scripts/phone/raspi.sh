@@ -16,23 +16,11 @@ board_panel() {
 }
 
 # Debian's kernel and the board's device tree, with its modules as depmod
-# indexes them. Unpacked each time: it takes seconds, and the armel archive
-# is not one of the host's.
+# indexes them.
 fetch_kernel() {
     step "The kernel"
-    apt_install mmdebstrap device-tree-compiler
-    rm -rf "$cache/kernel-rpi.new"
-    mmdebstrap --quiet --arch=armel --variant=extract --include="$kernel_package" \
-        bookworm "$cache/kernel-rpi.new" http://deb.debian.org/debian
-    version=$(ls "$cache/kernel-rpi.new/lib/modules")
-    kernel_dir=$cache/linux-image-$version
-    if [ ! -f "$kernel_dir/.complete" ]; then
-        rm -rf "$kernel_dir"
-        mv "$cache/kernel-rpi.new" "$kernel_dir"
-        kernel_modules_indexed
-    fi
-    rm -rf "$cache/kernel-rpi.new"
-    kernel_found
+    apt_install device-tree-compiler
+    extract_kernel
     device_tree=$kernel_dir/usr/lib/linux-image-$version/bcm2835-rpi-zero.dtb
 }
 

@@ -17,25 +17,7 @@ board_panel() {
 # Debian's kernel, and its modules as depmod indexes them.
 fetch_kernel() {
     step "The kernel"
-    add_architecture "$kernel_arch"
-    local kernel
-    kernel=$(apt-cache depends "$kernel_package:$kernel_arch" |
-        sed -n 's/^ *Depends: \(linux-image-[^:]*\).*/\1/p' | head -n 1)
-    [ -n "$kernel" ] || {
-        echo "no kernel package behind $kernel_package" >&2
-        return 1
-    }
-    kernel_dir=$cache/$kernel
-    if [ ! -f "$kernel_dir/.complete" ]; then
-        rm -rf "$kernel_dir"
-        mkdir -p "$kernel_dir/download"
-        chmod 777 "$kernel_dir/download"
-        (cd "$kernel_dir/download" && apt-get download -qq "$kernel:$kernel_arch" 2>/dev/null)
-        dpkg-deb -x "$kernel_dir"/download/*.deb "$kernel_dir"
-        rm -rf "$kernel_dir/download"
-        kernel_modules_indexed
-    fi
-    kernel_found
+    extract_kernel
 }
 
 # The drivers the first stage loads to reach the root file system.

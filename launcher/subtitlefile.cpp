@@ -39,6 +39,8 @@ bool isLanguageTag(const std::string& tag)
            lower(tag[5]) && lower(tag[6]);
 }
 
+const char* const isoLanguageCodes = "/usr/share/iso-codes/json/iso_639-2.json";
+
 bool isSubtitleExtension(const std::string& extension)
 {
     for (const char* known : {"srt", "sub", "ssa", "ass", "smi"})
@@ -47,6 +49,15 @@ bool isSubtitleExtension(const std::string& extension)
     return false;
 }
 } // namespace
+
+bool isLanguageCode(const std::string& code)
+{
+    static const std::string codes = readHead(isoLanguageCodes, 1 << 20);
+    const std::string key = code.size() == 2 ? "\"alpha_2\": \"" : "\"alpha_3\": \"";
+    return codes.find(key + code + '"') != std::string::npos ||
+           (code.size() == 3 &&
+            codes.find("\"bibliographic\": \"" + code + '"') != std::string::npos);
+}
 
 std::string userLanguage(const char* lcAll, const char* lcMessages, const char* lang)
 {
@@ -65,9 +76,10 @@ int subtitleRank(const std::string& rest, const std::string& language)
     if (dot == std::string::npos)
         return 0;
     const std::string tag = rest.substr(0, dot);
-    if (!isLanguageTag(tag))
+    const std::string primary = tag.substr(0, tag.find_first_of("-_"));
+    if (!isLanguageTag(tag) || !isLanguageCode(primary))
         return -1;
-    return tag.substr(0, tag.find_first_of("-_")) == language ? 1 : 2;
+    return primary == language ? 1 : 2;
 }
 
 bool readsAsTimedText(const std::string& head)

@@ -13,8 +13,13 @@ std::string ownSubtitleFile(const std::string& clip, const std::string& language
 // LANG: the first set), "zh" of "zh_CN.UTF-8".
 std::string userLanguage(const char* lcAll, const char* lcMessages, const char* lang);
 
+// Whether code is a language's in ISO 639-2 ("zh", "chi", "zho"), as
+// Debian's iso-codes lists them; the list is read once, when first asked.
+bool isLanguageCode(const std::string& code);
+
 // How a file's name after the clip's ("zh.srt") ranks: 0 untagged, 1 in
-// the user's language, 2 in another; -1 when it is no language tag.
+// the user's language, 2 in another; -1 when it is no language tag, as
+// "dir.srt" after "Alien." is another clip's ("Alien.dir.avi").
 int subtitleRank(const std::string& rest, const std::string& language);
 
 // Whether the head of a ".txt" reads as timed text.

@@ -200,6 +200,8 @@ private slots:
         row("then the user's language", "c.avi", {"c.en.srt", "c.zh.srt"},
             "c.zh.srt enca:zh:cp1252");
         row("then by name", "c.avi", {"c.pt-BR.srt", "c.en.srt"}, "c.en.srt enca:zh:cp1252");
+        row("another clip's name, not a language", "Alien.avi", {"Alien.dir.srt", "Alien.dir.avi"},
+            " enca:zh:cp1252");
         row("another clip's, or not subtitles", "c.avi",
             {"c.Part2.srt", "c.nfo", "c.txt=UTF-8:buy milk\n"}, " enca:zh:cp1252");
         row("timed text", "c.mp3", {"c.txt=UTF-8:{10}{50}hi\n"},

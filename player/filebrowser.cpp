@@ -128,9 +128,11 @@ void FileBrowser::removeFromPlaylist()
     // would be lost.
     if (playlistReadWhole_) {
         // Every line that shows as the highlighted one goes; with no row,
-        // that is the empty lines.
-        const QByteArray highlighted = currentIndex >= 0 && currentIndex < playlistLines.size()
-                                           ? withoutCarriageReturn(playlistLines.at(currentIndex))
+        // that is the empty lines. The row is the list's own: the latest
+        // highlight may be the file browser's, a row this list never drew.
+        const int row = currentRow();
+        const QByteArray highlighted = row >= 0 && row < playlistLines.size()
+                                           ? withoutCarriageReturn(playlistLines.at(row))
                                            : QByteArray();
         QList<QByteArray> kept;
         kept.reserve(playlistLines.size());
@@ -237,6 +239,20 @@ void FileBrowser::mouseMoveEvent(QMouseEvent* event)
     if (ignoreMouse)
         return;
     QListWidget::mouseMoveEvent(event);
+}
+
+void FileBrowser::focusInEvent(QFocusEvent* event)
+{
+    // A list with no current row that takes the focus (from a closing menu)
+    // is given its first row by the toolkit, undrawn: nothing the user has
+    // not highlighted is ever acted on, so it stays without one.
+    const bool none = currentRow() < 0;
+    {
+        const QSignalBlocker quiet(this);
+        QListWidget::focusInEvent(event);
+    }
+    if (none && currentRow() >= 0)
+        selectionModel()->clearCurrentIndex();
 }
 
 void FileBrowser::focusOutEvent(QFocusEvent* /*event*/)

@@ -200,6 +200,14 @@ private slots:
         QVERIFY(choose(window->playlistMenu(), "mine"));
         // Rows show no carriage return; kept lines keep theirs.
         QCOMPARE(rows(window->browser()), QStringList({"/m/1.mp3", "/m/2.mp3", "/m/3.mp3"}));
+        // A row highlighted before the playlist opens again, then the
+        // closing menu gives the list the focus: no row shows, none goes.
+        window->browser()->setCurrentRow(0);
+        QVERIFY(choose(window->playlistMenu(), "mine"));
+        QFocusEvent focus(QEvent::FocusIn, Qt::PopupFocusReason);
+        QCoreApplication::sendEvent(window->browser(), &focus);
+        QVERIFY(choose(window->mainMenu(), "Remove"));
+        QCOMPARE(readAll(playlist("mine")), QByteArray("/m/1.mp3\r\n/m/2.mp3\r\n/m/3.mp3\n"));
         window->browser()->setCurrentRow(1);
         QVERIFY(choose(window->mainMenu(), "Remove"));
         QCOMPARE(readAll(playlist("mine")), QByteArray("/m/1.mp3\r\n/m/3.mp3\n"));

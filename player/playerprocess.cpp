@@ -46,8 +46,13 @@ void PlayerProcess::close()
 {
     // Before the descriptor goes: a notifier must never outlive it.
     watcher_.reset();
-    if (commandSocket >= 0)
+    if (commandSocket >= 0) {
+        // What a player that ended printed last is echoed too: one that
+        // failed at once said why.
+        Output ignored;
+        echoWaiting(ignored, std::chrono::steady_clock::time_point::max());
         ::close(commandSocket);
+    }
     commandSocket = -1;
 }
 
@@ -138,9 +143,12 @@ PlayerProcess::Output PlayerProcess::drain()
         !FD_ISSET(commandSocket, &readable))
         return output;
     output.readable = true;
+    echoWaiting(output, std::chrono::steady_clock::now() + maxDrainTime);
+    return output;
+}
 
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + maxDrainTime;
+void PlayerProcess::echoWaiting(Output& output, std::chrono::steady_clock::time_point deadline)
+{
     std::array<char, 1024> bytes{};
     for (int reads = 0; reads < maxReadsPerDrain; ++reads) {
         const ssize_t n = recv(commandSocket, bytes.data(), bytes.size(), MSG_DONTWAIT);
@@ -154,8 +162,7 @@ PlayerProcess::Output PlayerProcess::drain()
         }
         writeAll(STDERR_FILENO, bytes.data(), static_cast<size_t>(n));
         output.video = videoMarker_.feed(bytes.data(), static_cast<size_t>(n)) || output.video;
-        if (Clock::now() >= deadline)
+        if (std::chrono::steady_clock::now() >= deadline)
             break;
     }
-    return output;
 }

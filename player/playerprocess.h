@@ -53,6 +53,9 @@ protected:
 
 private:
     void watchSocket();
+    // Echoes what waits in the socket, without waiting, until deadline;
+    // its end clears output.open.
+    void echoWaiting(Output& output, std::chrono::steady_clock::time_point deadline);
 
     int commandSocket = -1;
     int playerSocket = -1;

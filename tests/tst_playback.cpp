@@ -428,24 +428,35 @@ private slots:
     void playerThatEndsReturnsToNormal_data()
     {
         QTest::addColumn<QByteArray>("player");
-        QTest::newRow("its end closes its output") << QByteArray();
+        QTest::addColumn<QByteArray>("said"); // its last words, echoed
+        QTest::newRow("its end closes its output") << QByteArray() << QByteArray();
         // Only its SIGCHLD tells, and the tick rests by then.
         QTest::newRow("a child of its own holds its output open")
-            << QByteArray("sleep 30 &\necho $! > stray.pid\nsleep 1.5\n");
+            << QByteArray("sleep 30 &\necho $! > stray.pid\nsleep 1.5\n") << QByteArray();
+        QTest::newRow("it prints and ends at once")
+            << QByteArray("echo 'Could not open/initialize audio device'\necho bye\n")
+            << QByteArray("Could not open/initialize audio device\nbye\n");
+        QTest::newRow("it ends with its output unread")
+            << QByteArray("echo playing\nsleep 0.3\necho 'Exiting... (End of file)'\n")
+            << QByteArray("playing\nExiting... (End of file)\n");
     }
 
     void playerThatEndsReturnsToNormal()
     {
         QFETCH(QByteArray, player);
+        QFETCH(QByteArray, said);
         qputenv("STUB_EXIT_MS", "300");
         if (!player.isEmpty()) {
             QFile::remove(install->file("mplayer"));
             install->writeScript("mplayer", player);
         }
         startWindow();
-        play("clip.avi");
-        QVERIFY(playbackState.fullScreen);
-        QTRY_VERIFY_WITH_TIMEOUT(!playbackState.fullScreen, 10000);
+        const Captured out = captureOutput([&] {
+            play("clip.avi");
+            QVERIFY(playbackState.fullScreen);
+            QTRY_VERIFY_WITH_TIMEOUT(!playbackState.fullScreen, 10000);
+        });
+        QVERIFY2(out.err.contains(said), out.err.constData());
         if (const int stray = readAll(install->file("stray.pid")).trimmed().toInt(); stray > 0)
             kill(stray, SIGKILL);
         QVERIFY(!playbackState.playing);

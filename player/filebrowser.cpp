@@ -50,8 +50,8 @@ FileBrowser::~FileBrowser() = default;
 
 void FileBrowser::setMediaPath(const QByteArray& path)
 {
-    if (!storeWhole(mediaPath, path.constData(), static_cast<size_t>(path.size())))
-        storeWhole(mediaPath, notAFile, std::char_traits<char>::length(notAFile));
+    // The bytes up to a NUL, as the file system names the file.
+    mediaPath = QByteArray(path.constData(), qstrnlen(path.constData(), path.size()));
 }
 
 QByteArray FileBrowser::composedPath(int index) const

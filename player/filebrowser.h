@@ -36,8 +36,9 @@ public:
     // Row of the latest highlight, in either view; -1 before the first.
     int currentIndex = -1;
     // The highlighted regular file, the open playlist file, or "not_a_file",
-    // as the file system's bytes with a terminating NUL.
-    std::array<char, 128> mediaPath{};
+    // as the file system's bytes with a terminating NUL; as long as the
+    // path is (the options record keeps it only where it fits).
+    QByteArray mediaPath;
     QByteArray playlistFile;
     bool ignoreMouse = false;
     bool playlistView = false;

@@ -252,10 +252,11 @@ void MyWidget::stopPlayback()
     playbackState.playing = false;
     setFullScreen(false);
     // The string and its NUL; the rest is cleared, so no byte of an earlier,
-    // longer path ever reaches the file.
+    // longer path ever reaches the file. A path longer than the field is
+    // kept as none: cut, it would name another file.
     settingsRecord.lastPlayedPath.fill('\0');
-    storeWhole(settingsRecord.lastPlayedPath, browser_->mediaPath.data(),
-               strnlen(browser_->mediaPath.data(), browser_->mediaPath.size() - 1));
+    storeWhole(settingsRecord.lastPlayedPath, browser_->mediaPath.constData(),
+               static_cast<size_t>(browser_->mediaPath.size()));
 }
 
 void MyWidget::endPlayback()

@@ -402,6 +402,21 @@ private slots:
         const QByteArray path = window->browser()->mediaPath.data();
         QCOMPARE(QByteArray(settingsRecord.lastPlayedPath.data(), 128),
                  path + QByteArray(128 - path.size(), '\0'));
+
+        // A path past the record's field is played and added whole, and
+        // kept in the record as none.
+        const QString deep = QString(45, QChar(0x4e2d)) + ".avi";
+        writeAll(media + '/' + deep, "");
+        window->browser()->listDirectory(QFile::encodeName(media));
+        QVERIFY(highlight(window->browser(), deep));
+        const QByteArray whole = QFile::encodeName(QDir(media).canonicalPath() + '/' + deep);
+        QVERIFY(whole.size() > 160);
+        QVERIFY(choose(window->mainMenu(), "Add to Playlist      "));
+        QCOMPARE(readAll(install->file("playlist/default")), whole + '\n');
+        play(deep);
+        QTRY_VERIFY(install->playerArguments().contains(whole));
+        window->stopPlayback();
+        QCOMPARE(QByteArray(settingsRecord.lastPlayedPath.data(), 128), QByteArray(128, '\0'));
     }
 
     void focusLossStopsPlaybackOnTheNextTick()

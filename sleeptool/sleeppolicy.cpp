@@ -70,9 +70,13 @@ int panelrestMain(int argc, const char* const* argv, const char* configPath,
     }
     const SleepArguments args = scanSleepArguments(argc, argv);
     int seconds = args.sleepTime;
+    // With no setting of the phone's, a desktop keeps its own: what "never"
+    // replaced comes back, and nothing of ours goes over it.
+    const int setting = args.restore ? load_system_setting_lcd_sleep_time(configPath) : 0;
+    const int saved = setting < 0 && platform.saved && platform.restore ? platform.saved() : -1;
     if (args.restore)
-        seconds = sleepTimeForSetting(load_system_setting_lcd_sleep_time(configPath));
-    seconds = clampSleepTime(seconds);
+        seconds = sleepTimeForSetting(setting);
+    seconds = saved >= 0 ? saved : clampSleepTime(seconds);
     const char* const failed =
         "panelrest: the sleep time could not be set: no display or console to set it on\n";
     if (platform.open() != 0) {
@@ -81,7 +85,7 @@ int panelrestMain(int argc, const char* const* argv, const char* configPath,
     }
     std::fputs(sleepMessage(seconds).c_str(), stdout);
     std::fflush(stdout);
-    if (platform.set(seconds) != 0) {
+    if ((saved >= 0 ? platform.restore() : platform.set(seconds)) != 0) {
         std::fputs(failed, stderr);
         return 1;
     }

@@ -20,10 +20,14 @@ int clampSleepTime(int seconds);
 std::string sleepMessage(int seconds);
 
 // Where the sleep time goes: open finds what it is set on, set sets it;
-// each gives 0 when it could.
+// each gives 0 when it could. Where the phone has no setting of its own,
+// saved gives the seconds that the first "never" replaced (-1: none) and
+// restore puts them back; either may be null.
 struct SleepTimePlatform {
     int (*open)();
     int (*set)(int seconds);
+    int (*saved)() = nullptr;
+    int (*restore)() = nullptr;
 };
 
 // The whole tool: scan, policy, message, one call of set. A sleep time that

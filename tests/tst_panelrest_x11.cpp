@@ -33,6 +33,20 @@ private slots:
         runProgram(env, tool, {"3"});
         q = runProgram(env, "xset", {"q"});
         QVERIFY2(q.contains(QRegularExpression("timeout:\\s+10\\b")), qPrintable(q));
+
+        // With no phone setting, -r gives back what the first "never"
+        // replaced, kept by the X server past a front-end that crashed; a
+        // second -r, with nothing replaced, leaves the desktop's own.
+        runProgram(env, "xset", {"s", "600", "600"});
+        runProgram(env, "xset", {"dpms", "700", "800", "900"});
+        for (const char* args : {"0", "0", "-r", "-r"})
+            runProgram(env, tool, {args});
+        q = runProgram(env, "xset", {"q"});
+        QVERIFY2(q.contains(QRegularExpression("timeout:\\s+600\\s+cycle:\\s+600")), qPrintable(q));
+        if (q.contains("DPMS is"))
+            QVERIFY2(q.contains(QRegularExpression("Standby: 700\\s+Suspend: 800\\s+Off: 900")) &&
+                         q.contains("DPMS is Enabled"),
+                     qPrintable(q));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "mywidget.h"
 #include "platform/zapplication.h"
 #include "playbackstate.h"
+#include "shellcommand.h"
 
 #include <csignal>
 #include <cstdio>
@@ -28,6 +29,10 @@ int main(int argc, char** argv)
     prepareDeviceEnvironment(argc, argv);
     auto app = std::make_unique<ZApplication>(argc, argv, 1);
     const DisplaySleep* displaySleep = DisplaySleep::forFramebuffer(app.get(), sleepBefore);
+    // The phone's sleep time is in force from the start, not from the first
+    // clip's end: a console's blanking is off from boot on current kernels,
+    // and a desktop gets back what a front-end that crashed mid-clip left.
+    runShellCommands({"./panelrest -r"});
     auto window = std::make_unique<MyWidget>(nullptr);
     app->setMainWidget(window.get());
     std::signal(SIGCHLD, onChildSignal);

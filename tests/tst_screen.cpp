@@ -85,6 +85,9 @@ private slots:
         FrontEndProcess& tarragon = *front;
         const QRect screen = tarragon.geometry();
         QCOMPARE(screen.size(), QSize(240, 320));
+        // The phone's sleep time is in force from the start.
+        QCOMPARE(readAll(install.filePath("commands.log")).split('\n').value(0),
+                 QByteArray("./panelrest -r"));
         tarragon.xdotool({"mousemove", QString::number(screen.center().x()),
                           QString::number(screen.center().y())});
         tarragon.type({"Down", "Down", "Return"});

@@ -31,9 +31,9 @@ done
 echo "DEVICE-TESTS end: $([ $failed = 0 ] && echo passed || echo failed); sleep after $(blank) s"
 
 # A toolkit program on the framebuffer turns the console's timeout off when
-# it starts and sets 15 minutes when it ends; the front-end keeps the
-# phone's own, also when it is asked to end the moment it is up.
-panelrest -r >/dev/null 2>&1
+# it starts and sets 15 minutes when it ends; the front-end sets the
+# phone's own from its start (the boot's is never), and keeps it, also when
+# it is asked to end the moment it is up.
 tarragon >/dev/null 2>&1 &
 front=$!
 for _ in $(seq 600); do

@@ -5,6 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cstdio>
+#include <unistd.h>
+
 namespace
 {
 const QByteArray platformVariable = QByteArrayLiteral("QT_QPA_PLATFORM");
@@ -118,6 +122,21 @@ void loadFontConfiguration()
     FcConfigDestroy(config);
 }
 
+QByteArray deviceRefusal(const Environment& settled, bool framebufferThere,
+                         const QList<InputDevice>& inputs)
+{
+    if (!isFramebuffer(settled.value(platformVariable).split(';').first()))
+        return {};
+    if (!framebufferThere)
+        return "no framebuffer at " + settled.value(framebufferVariable);
+    const bool keys = std::any_of(inputs.begin(), inputs.end(), [](const InputDevice& device) {
+        return device.kind == InputKind::Keyboard;
+    });
+    if (!keys && !settled.contains("QT_QPA_EVDEV_KEYBOARD_PARAMETERS"))
+        return "no keys to read in /dev/input (is the user in the input group?)";
+    return {};
+}
+
 void prepareDeviceEnvironment(int argc, char** argv)
 {
     Environment current;
@@ -154,4 +173,21 @@ void prepareDeviceEnvironment(int argc, char** argv)
         settled = set.value(platformVariable);
         argv[given] = settled.data();
     }
+}
+
+bool deviceIsUsable()
+{
+    Environment now;
+    for (const char* name : {"QT_QPA_PLATFORM", "FRAMEBUFFER", "QT_QPA_EVDEV_KEYBOARD_PARAMETERS"})
+        if (qEnvironmentVariableIsSet(name))
+            now.insert(name, qgetenv(name));
+    const QString framebuffer = QFile::decodeName(now.value(framebufferVariable));
+    const bool device = isFramebuffer(now.value(platformVariable).split(';').first());
+    for (int tenths = 0; device && tenths < 300 && !QFileInfo::exists(framebuffer); ++tenths)
+        usleep(100000);
+    const QByteArray refusal = deviceRefusal(now, QFileInfo::exists(framebuffer),
+                                             device ? findInputDevices() : QList<InputDevice>());
+    if (!refusal.isEmpty())
+        std::fprintf(stderr, "tarragon: %s\n", refusal.constData());
+    return refusal.isEmpty();
 }

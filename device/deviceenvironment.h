@@ -49,8 +49,21 @@ QByteArray deviceFontConfiguration(const Environment& current, const QByteArray&
 // shows: on the lean file, nearly all of the work.
 void loadFontConfiguration();
 
+// Why a device cannot be used, given its settled environment, or empty:
+// where the framebuffer is the platform's first choice, no framebuffer to
+// draw on, or no key to read (a user outside the input group reads none)
+// and none named. Such a front-end ends at once with a failure, so that a
+// service manager gives the console back its login prompt.
+QByteArray deviceRefusal(const Environment& settled, bool framebufferThere,
+                         const QList<InputDevice>& inputs);
+
 // Sets this process's environment so, and the font configuration. A
 // platform given on the command line ("-platform linuxfb:fb=/dev/fb1") is
 // the user's, as the toolkit takes it: it wins over QT_QPA_PLATFORM, and
 // argv is given the settled one.
 void prepareDeviceEnvironment(int argc, char** argv);
+
+// With the environment settled: a framebuffer that is not there yet (a
+// panel whose driver loads late) waited for, up to 30 seconds; false, with
+// the reason on standard error, for a device that cannot be used.
+bool deviceIsUsable();

@@ -27,6 +27,8 @@ int main(int argc, char** argv)
     pthread_sigmask(SIG_BLOCK, &childSignal, nullptr);
     const int sleepBefore = consoleBlankSeconds();
     prepareDeviceEnvironment(argc, argv);
+    if (!deviceIsUsable())
+        return 1;
     auto app = std::make_unique<ZApplication>(argc, argv, 1);
     const DisplaySleep* displaySleep = DisplaySleep::forFramebuffer(app.get(), sleepBefore);
     // The phone's sleep time is in force from the start, not from the first

@@ -271,6 +271,38 @@ private slots:
         QCOMPARE(got, set);
     }
 
+    // A device with no screen or no key to read is refused, so its service
+    // gives the console back.
+    void aDeviceWithoutScreenOrKeysIsRefused_data()
+    {
+        QTest::addColumn<QByteArray>("platform");
+        QTest::addColumn<bool>("screen");
+        QTest::addColumn<bool>("keys");
+        QTest::addColumn<QByteArray>("refusal");
+        QTest::newRow("screen and keys")
+            << QByteArray("linuxfb:fb=/dev/fb1") << true << true << QByteArray();
+        QTest::newRow("no screen") << QByteArray("linuxfb:fb=/dev/fb1") << false << true
+                                   << QByteArray("no framebuffer at /dev/fb1");
+        QTest::newRow("no key, only taps")
+            << QByteArray("linuxfb:fb=/dev/fb1") << true << false << QByteArray("no keys to read");
+        QTest::newRow("a desktop first")
+            << QByteArray("xcb;linuxfb:fb=/dev/fb1") << false << false << QByteArray();
+    }
+    void aDeviceWithoutScreenOrKeysIsRefused()
+    {
+        QFETCH(QByteArray, platform);
+        QFETCH(bool, screen);
+        QFETCH(bool, keys);
+        QFETCH(QByteArray, refusal);
+        QList<InputDevice> inputs{{"/dev/input/event2", InputKind::TouchScreen}};
+        if (keys)
+            inputs.append({"/dev/input/event0", InputKind::Keyboard});
+        const QByteArray given = deviceRefusal(
+            {{"QT_QPA_PLATFORM", platform}, {"FRAMEBUFFER", "/dev/fb1"}}, screen, inputs);
+        QCOMPARE(given.left(refusal.size()), refusal);
+        QCOMPARE(given.isEmpty(), refusal.isEmpty());
+    }
+
     void onlyADeviceTakesItsOwnFonts()
     {
         const QByteArray own = "/usr/lib/tarragon/fonts.conf";

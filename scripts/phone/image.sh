@@ -67,21 +67,17 @@ make_root_file_system() {
     echo "made in $(since "$started")"
 }
 
-# An ordinary user, as Debian makes a console user, in the groups the
-# package's service asks for, with the front-end enabled for it; and the
-# phone's power manager, which applies its sleep time at start.
+# An ordinary user, as Debian makes a console user, in no group of the
+# devices' (the package's service gives it those), with the front-end
+# enabled for it; the front-end sets the phone's sleep time itself.
 add_phone_user() {
     local rootfs=$1
-    awk -F: -v OFS=: '$1 ~ /^(video|input|audio)$/ { $4 = $4 ($4 == "" ? "" : ",") "phone" } 1' \
-        "$rootfs/etc/group" >"$rootfs/etc/group.new"
-    mv "$rootfs/etc/group.new" "$rootfs/etc/group"
     echo 'phone:x:1000:1000:Phone user:/home/phone:/bin/sh' >>"$rootfs/etc/passwd"
     echo 'phone:x:1000:' >>"$rootfs/etc/group"
     echo 'phone:*:19000:0:99999:7:::' >>"$rootfs/etc/shadow"
     mkdir -p "$rootfs/home/phone"
     chown -R 1000:1000 "$rootfs/home/phone"
-    install -m 644 scripts/phone/guest/phone-power.service "$rootfs/etc/systemd/system/"
-    systemctl --root="$rootfs" --quiet enable tarragon@phone.service phone-power.service
+    systemctl --root="$rootfs" --quiet enable tarragon@phone.service
     systemd-machine-id-setup --root="$rootfs" >/dev/null
 }
 

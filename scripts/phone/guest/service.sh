@@ -83,8 +83,12 @@ if [ ! -f "$state/powered-off" ]; then
         sleep 0.1
     done
     pid=$(front)
+    # The groups the front-end runs with: the service's, not the user's.
+    groups=$(for gid in $(sed -n 's/^Groups://p' "/proc/$pid/status"); do
+        getent group "$gid" | cut -d: -f1
+    done | tr '\n' ,)
     echo "DEVICE-READY phone: $unit as $(stat -c %U "/proc/$pid"), groups" \
-        "$(id -Gn phone | tr ' ' ,), under $(readlink /proc/1/exe);" \
+        "${groups%,}, under $(readlink /proc/1/exe);" \
         "udev gave $(stat -c '%n %G %a' /dev/fb0 /dev/input/event0 | tr '\n' ' ')"
     # Where udev is slower than the front-end, what it gives once settled.
     udevadm settle -t 60

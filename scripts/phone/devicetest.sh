@@ -60,6 +60,11 @@ test_service() {
     grep -q "DEVICE-READY phone: tarragon@phone.service as phone, .*video.*under /usr/lib/systemd/systemd; udev gave /dev/fb0 video 660 /dev/input/event0 input 660" \
         "$serial" || fail "phone: not the service as the user, with udev's groups"
     wait_for_list || fail "phone: the front-end did not show"
+    # Freshly booted, before any clip, the phone's sleep time is in force;
+    # the key that wakes it does nothing else.
+    check_asleep "$shots/phone-0-asleep-after-boot.png" "phone, after boot"
+    key down
+    sleep 2
     user_path phone
     check_sleep_times phone
     # A crash mid-clip: the player gone, the sleep time the phone's, the

@@ -143,17 +143,22 @@ check_picture() {
         fail "$1: the menu left its trace after F2 closed it"
 }
 
+# SHOT, after the phone's 60 seconds without input: dark, where the board's
+# framebuffer can go dark.
+check_asleep() {
+    sleep 65
+    shot "$1"
+    if [ "$board_blanks" = 1 ]; then
+        [ "$(brightness "$1" "${panel_size}+0+0")" -lt 5 ] || fail "$2: the display did not go dark"
+    fi
+}
+
 # After the phone's 60 seconds without input the screen is dark, where the
 # board's framebuffer can go dark; a key lights it again, and does nothing
 # else: Down would move the highlight.
 check_sleep_and_wake() {
     local at=$shots/$1
-    sleep 65
-    shot "${at}6-asleep.png"
-    if [ "$board_blanks" = 1 ]; then
-        [ "$(brightness "${at}6-asleep.png" "${panel_size}+0+0")" -lt 5 ] ||
-            fail "$1: the display did not go dark"
-    fi
+    check_asleep "${at}6-asleep.png" "$1"
     key down
     sleep 2
     shot "${at}7-awake.png"

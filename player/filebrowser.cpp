@@ -243,16 +243,12 @@ void FileBrowser::mouseMoveEvent(QMouseEvent* event)
 
 void FileBrowser::focusInEvent(QFocusEvent* event)
 {
-    // A list with no current row that takes the focus (from a closing menu)
-    // is given its first row by the toolkit, undrawn: nothing the user has
-    // not highlighted is ever acted on, so it stays without one.
-    const bool none = currentRow() < 0;
-    {
-        const QSignalBlocker quiet(this);
-        QListWidget::focusInEvent(event);
-    }
-    if (none && currentRow() >= 0)
-        selectionModel()->clearCurrentIndex();
+    // A list with no current row that takes the focus (at start, from a
+    // closing menu) is given its first by the toolkit, undrawn: it is drawn
+    // as highlighted, so that nothing acts on a row the user cannot see.
+    QListWidget::focusInEvent(event);
+    if (currentItem() && !currentItem()->isSelected())
+        selectionModel()->select(QListWidget::currentIndex(), QItemSelectionModel::ClearAndSelect);
 }
 
 void FileBrowser::focusOutEvent(QFocusEvent* /*event*/)

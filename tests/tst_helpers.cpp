@@ -276,7 +276,6 @@ private slots:
         row("screen", "||480,640|", "480x640@0");
         row("screen", "off|||", "240x320@0");
         row("codepage", "ISO-8859-2", "enca:zh:WINDOWS-1250");
-        row("codepage", "WINDOWS-1251", "enca:zh:WINDOWS-1251");
         row("codepage", "EUC-KR", "EUC-KR");
         row("codepage", "", "enca:zh:cp1252");
         row("output", ":0|42|1", "-wid 42 -vo xv,x11,");

@@ -11,6 +11,8 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/panelrest-on-path DESTINATION bin RENA
 install(FILES ${dist}/tarragon.desktop DESTINATION share/applications)
 install(FILES ${dist}/tarragon.svg DESTINATION share/icons/hicolor/scalable/apps)
 install(FILES ${dist}/copyright DESTINATION share/doc/tarragon)
+install(FILES ${dist}/keymaps/pad ${dist}/keymaps/opendingux ${dist}/keymaps/miyoo
+        DESTINATION share/tarragon/keymaps)
 # Where systemd finds a package's units; enabled per user, never by the package.
 install(FILES ${dist}/tarragon@.service DESTINATION lib/systemd/system)
 

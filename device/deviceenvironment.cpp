@@ -130,7 +130,7 @@ QByteArray deviceRefusal(const Environment& settled, bool framebufferThere,
     if (!framebufferThere)
         return "no framebuffer at " + settled.value(framebufferVariable);
     const bool keys = std::any_of(inputs.begin(), inputs.end(), [](const InputDevice& device) {
-        return device.kind == InputKind::Keyboard;
+        return device.kind == InputKind::Keyboard || device.kind == InputKind::Pad;
     });
     if (!keys && !settled.contains("QT_QPA_EVDEV_KEYBOARD_PARAMETERS"))
         return "no keys to read in /dev/input (is the user in the input group?)";

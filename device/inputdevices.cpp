@@ -8,6 +8,14 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+bool hasPadButtons(const std::bitset<KEY_CNT>& keys)
+{
+    for (int button = BTN_JOYSTICK; button < BTN_DIGI; ++button)
+        if (keys.test(static_cast<size_t>(button)))
+            return true;
+    return keys.test(BTN_DPAD_UP) || keys.test(BTN_DPAD_LEFT);
+}
+
 InputKind classifyInputDevice(const InputCapabilities& device)
 {
     const bool position =
@@ -20,6 +28,8 @@ InputKind classifyInputDevice(const InputCapabilities& device)
     if (device.events.test(EV_REL) && device.relative.test(REL_X) && device.relative.test(REL_Y) &&
         device.keys.test(BTN_LEFT))
         return InputKind::Mouse;
+    if (device.events.test(EV_KEY) && hasPadButtons(device.keys))
+        return InputKind::Pad;
     // Keys below the buttons, as the console's own keyboard handler counts
     // them: a keyboard, a keypad, or a single power key.
     if (device.events.test(EV_KEY))
@@ -51,6 +61,7 @@ EvdevSettings evdevSettings(const QList<InputDevice>& devices)
             touchScreens.append(device.node);
             break;
         case InputKind::Other:
+        case InputKind::Pad:
             break;
         }
     }

@@ -17,7 +17,10 @@ struct InputCapabilities {
     std::bitset<REL_CNT> relative;
 };
 
-enum class InputKind { Other, Keyboard, Mouse, Tablet, TouchScreen };
+// A pad has a gamepad's or joystick's buttons or a d-pad; it may have
+// keys beside them (a handheld's volume keys), which the front-end then
+// reads with its buttons.
+enum class InputKind { Other, Keyboard, Mouse, Tablet, TouchScreen, Pad };
 
 InputKind classifyInputDevice(const InputCapabilities& device);
 
@@ -26,7 +29,10 @@ struct InputDevice {
     InputKind kind;
 };
 
-// The toolkit's evdev settings: every keyboard (a phone's keypad and power
+// Whether a device with these buttons is a pad.
+bool hasPadButtons(const std::bitset<KEY_CNT>& keys);
+
+// The toolkit's evdev settings (pads are the front-end's own): every keyboard (a phone's keypad and power
 // key among them), mice and tablets as one pointer set (tablets by
 // absolute position), and the touch screens.
 struct EvdevSettings {

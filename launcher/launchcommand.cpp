@@ -22,7 +22,7 @@ bool holdsNoText(const std::string& clip)
         return false;
     const std::string extension = clip.substr(dot + 1);
     for (const char* known : {"avi", "mpg", "mpeg", "wmv", "wma", "asf", "wav", "mp1", "mp2", "mp3",
-                              "flac", "ac3", "rm", "rmvb", "dat"})
+                              "flac", "ac3", "rm", "rmvb", "dat", "aac", "flv"})
         if (strcasecmp(extension.c_str(), known) == 0)
             return true;
     return false;

@@ -13,7 +13,8 @@
 
 const QByteArray FileBrowser::mediaFilter = QByteArrayLiteral(
     "*.mpg *.mpeg *.mov *.wmv *.wma *.wav *.ogg *.avi *.qt *.3* *.asf *.rm *.mka *.flac *.ac3 "
-    "*.mp2 *.mp1 *.mp3 *.mp4 *.dat *.rmvb");
+    "*.mp2 *.mp1 *.mp3 *.mp4 *.dat *.rmvb "
+    "*.mkv *.webm *.m4a *.m4v *.opus *.oga *.aac *.flv *.ts *.m2ts *.mts");
 
 namespace
 {

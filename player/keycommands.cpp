@@ -29,6 +29,18 @@ constexpr KeyBinding keyTable[] = {
     {Key_F6, {A::NextProperty, nullptr}, {A::MenuBack, "menu cancel\n"}},
     {Key_F9, {A::Send, "osd\n"}, {A::Send, "osd\n"}},
     {Key_F10, {A::Send, "volume 0 1\n"}, {A::Send, "volume 0 1\n"}},
+    // The device's own volume keys are the volume's whatever F6 has chosen,
+    // and the media keys do what their names say.
+    {Key_VolumeUp, {A::Send, "volume 5\n"}, {A::Send, "volume 5\n"}},
+    {Key_VolumeDown, {A::Send, "volume -5\n"}, {A::Send, "volume -5\n"}},
+    {Key_VolumeMute, {A::Send, "volume 0 1\n"}, {A::Send, "volume 0 1\n"}},
+    {Key_MediaTogglePlayPause, {A::Send, "pause\n"}, {A::Send, "pause\n"}},
+    {Key_MediaPlay, {A::Send, "pause\n"}, {A::Send, "pause\n"}},
+    {Key_MediaPause, {A::Send, "pause\n"}, {A::Send, "pause\n"}},
+    {Key_MediaStop, {A::Stop, nullptr}, {A::Stop, nullptr}},
+    {Key_Stop, {A::Stop, nullptr}, {A::Stop, nullptr}},
+    {Key_MediaNext, {A::PlaylistStep, "pt_step 1\n"}, {A::PlaylistStep, "pt_step 1\n"}},
+    {Key_MediaPrevious, {A::PlaylistStep, "pt_step -1\n"}, {A::PlaylistStep, "pt_step -1\n"}},
 };
 } // namespace
 

@@ -14,6 +14,7 @@ enum class KeyAction {
     MenuModeOn,
     MenuModeOff,
     Stop,
+    PlaylistStep, // send text while a playlist plays
 };
 
 struct KeyCommand {

@@ -1,10 +1,13 @@
 #include "console.h"
 #include "deviceenvironment.h"
 #include "displaysleep.h"
+#include "keyreader.h"
 #include "mywidget.h"
 #include "platform/zapplication.h"
 #include "playbackstate.h"
 #include "shellcommand.h"
+
+#include <QGuiApplication>
 
 #include <csignal>
 #include <cstdio>
@@ -35,6 +38,9 @@ int main(int argc, char** argv)
     // clip's end: a console's blanking is off from boot on current kernels,
     // and a desktop gets back what a front-end that crashed mid-clip left.
     runShellCommands({"./panelrest -r"});
+    // Pads, and on a device the keyboards the owner's keymap changes.
+    const KeyReader keys(KeyReader::ownersKeymap(),
+                         QGuiApplication::platformName() == QLatin1String("linuxfb"));
     auto window = std::make_unique<MyWidget>(nullptr);
     app->setMainWidget(window.get());
     std::signal(SIGCHLD, onChildSignal);

@@ -230,6 +230,7 @@ int MyWidget::startPlayback(const char* path, bool playlist)
     if (std::strcmp(path, FileBrowser::notAFile) == 0)
         return -1;
     playbackState.menuMode = false;
+    playbackState.playlist = playlist;
     // Focus lost before the launch, to the menu that chose Play, is not
     // this player's: the tick would stop it at once.
     playbackState.focusLost = false;
@@ -366,6 +367,10 @@ void MyWidget::actOnKey(std::uint16_t keyCode)
         break;
     case KeyAction::Stop:
         stopPlayback();
+        break;
+    case KeyAction::PlaylistStep:
+        if (playbackState.playlist)
+            sendCommand(command.text, 0);
         break;
     }
 }

@@ -12,6 +12,7 @@ struct PlaybackState {
     bool fullScreen = false;
     bool focusLost = false;
     bool menuMode = false;
+    bool playlist = false; // the player was given a playlist
     int menuDepth = 0;
 };
 

@@ -57,8 +57,9 @@ private slots:
         QDir().mkpath(media + "/alpha");
         QDir().mkpath(media + "/dir.txt");
         QDir().mkpath(media + "/.hidden");
-        for (const char* name : {"b.mp3", "A.avi", "clip.3gp", "notes.txt", ".secret.mp3",
-                                 "LOUD.MP3", "movie.rmvb", "x.wav"})
+        for (const char* name :
+             {"b.mp3", "A.avi", "clip.3gp", "notes.txt", ".secret.mp3", "LOUD.MP3", "movie.rmvb",
+              "x.wav", "Show.M2TS", "song.opus", "talk.m4a", "x.webm"})
             touch(media + "/" + name);
     }
     void cleanup() { install.reset(); }
@@ -86,9 +87,9 @@ private slots:
         b->listDirectory(media);
         // Directories first whatever their name, then matching files;
         // case-sensitive order; no hidden entries. Name filters ignore case.
-        QCOMPARE(rows(*b),
-                 QStringList({"..", "Zeta", "alpha", "dir.txt", "linked dir", "A.avi", "LOUD.MP3",
-                              "b.mp3", "clip.3gp", "linked.mp3", "movie.rmvb", "x.wav"}));
+        QCOMPARE(rows(*b), QStringList({"..", "Zeta", "alpha", "dir.txt", "linked dir", "A.avi",
+                                        "LOUD.MP3", "Show.M2TS", "b.mp3", "clip.3gp", "linked.mp3",
+                                        "movie.rmvb", "song.opus", "talk.m4a", "x.wav", "x.webm"}));
         QCOMPARE(b->currentDir, canonical(media));
         QCOMPARE(settingsRecord.lastDirectory.data(), b->currentDir.constData());
     }

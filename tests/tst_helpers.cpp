@@ -288,6 +288,9 @@ private slots:
         row("face", "UTF-8|สวัสดี", "");
         row("face", "BIG5|你好", "cjk");
         row("face", "WINDOWS-1252|été", "");
+        row("text", "/m/clip.MKV", "may");
+        row("text", "/m/clip.webm", "may");
+        row("text", "/m/song.aac", "none");
     }
     void theLaunchersDecisions()
     {
@@ -310,6 +313,8 @@ private slots:
             result = QString::fromStdString(playerPreload(part(0), part(1))).section(' ', 0, 1);
         } else if (decision == "face") {
             result = QString::fromStdString(subtitleFace(part(0), part(1), {"latin", "cjk"}));
+        } else if (decision == "text") {
+            result = holdsNoText(part(0)) ? "none" : "may";
         }
         QCOMPARE(result.trimmed(), expected);
     }

@@ -1,14 +1,18 @@
 #include "deviceenvironment.h"
 #include "displaysleep.h"
+#include "inputtranslator.h"
+#include "keymap.h"
 #include "platform/phonekeys.h"
 #include "platform/zmainwidget.h"
 
 #include "testsupport.h"
 
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QtTest>
 
 #include <fontconfig/fontconfig.h>
+#include <libevdev/libevdev.h>
 
 namespace
 {
@@ -388,6 +392,9 @@ private slots:
         QCOMPARE(touch, InputKind::TouchScreen);
         QCOMPARE(multiTouch, InputKind::TouchScreen);
         QCOMPARE(device({EV_SW}, {}, {}, {}), InputKind::Other);
+        QCOMPARE(device({EV_KEY, EV_ABS}, {BTN_SOUTH, KEY_VOLUMEUP}, {ABS_HAT0X}, {}),
+                 InputKind::Pad);
+        QCOMPARE(device({EV_KEY, EV_ABS}, {BTN_THUMB}, {ABS_X, ABS_Y}, {}), InputKind::Pad);
 
         // The emulated phone: a power button, a keyboard and a tablet.
         const EvdevSettings phone = evdevSettings({{"/dev/input/event0", power},
@@ -402,6 +409,138 @@ private slots:
         QCOMPARE(desk.mouse, QByteArray("/dev/input/event3"));
         QCOMPARE(desk.touchScreen, QByteArray("/dev/input/event4"));
         QVERIFY(!desk.hideCursor);
+    }
+
+    // The system's keymap and the user's, "-" for no file; what they map
+    // (CODE:KEY, sorted) and the lines they report.
+    void theOwnersKeymapIsRead_data()
+    {
+        QTest::addColumn<QByteArray>("system");
+        QTest::addColumn<QByteArray>("user");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("errors");
+        QTest::newRow("names") << QByteArray("-")
+                               << QByteArray("BTN_SOUTH = Key_Enter\n KEY_LEFTCTRL=Key_F4 # A\n"
+                                             "BTN_A = Key_F1\nKEY_ESC = none\n")
+                               << "BTN_SOUTH:F1 KEY_ESC: KEY_LEFTCTRL:F4"
+                               << "";
+        QTest::newRow("bad lines") << QByteArray("-")
+                                   << QByteArray("KEY_NOPE = Key_Up\nKEY_TAB Key_Up\n\n# c\n"
+                                                 "KEY_TAB = Key_Nope\nKEY_TAB = Key_Up = x\n"
+                                                 "ABS_X = Key_Up\nKEY_TAB = Key_Up\n")
+                                   << "KEY_TAB:Up"
+                                   << "user:1 user:2 user:5 user:6 user:7";
+        QTest::newRow("user over system") << QByteArray("KEY_TAB = Key_Up\nKEY_SPACE = Key_Dow\n")
+                                          << QByteArray("KEY_TAB = Key_F2") << "KEY_TAB:F2"
+                                          << "system:2";
+        QTest::newRow("no files") << QByteArray("-") << QByteArray("-") << ""
+                                  << "";
+    }
+    void theOwnersKeymapIsRead()
+    {
+        QFETCH(QByteArray, system);
+        QFETCH(QByteArray, user);
+        QTemporaryDir dir;
+        QList<QByteArray> files;
+        for (const auto& [name, text] : {std::pair{"system", system}, std::pair{"user", user}}) {
+            files.append(QFile::encodeName(dir.filePath(name)));
+            if (text != "-")
+                writeAll(dir.filePath(name), text);
+        }
+        QList<QByteArray> errors;
+        const Keymap read = loadKeymaps(files, errors);
+        QStringList mapped, reported;
+        for (auto it = read.begin(); it != read.end(); ++it)
+            mapped << QString(libevdev_event_code_get_name(EV_KEY, unsigned(it.key()))) + ':' +
+                          QKeySequence(it.value()).toString();
+        for (const QByteArray& error : errors)
+            reported << QString(error).section(':', 0, 1).section('/', -1);
+        mapped.sort();
+        QTEST(mapped.join(' '), "keys");
+        QTEST(reported.join(' '), "errors");
+    }
+
+    // A device's events, as "K code value" (keys and buttons) and "A axis
+    // value", to the phone's keys (+ pressed, - released, * repeated): a
+    // pad with a hat, a stick and triggers over 0..255; or a keyboard with
+    // a shipped layout.
+    void aDevicesEventsArePhoneKeys_data()
+    {
+        QTest::addColumn<QString>("layout");
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<QString>("keys");
+        QTest::newRow("press, release") << ""
+                                        << "K BTN_SOUTH 1,K BTN_SOUTH 0"
+                                        << "+Return -Return";
+        QTest::newRow("held once") << ""
+                                   << "K BTN_EAST 1,K BTN_EAST 2,K BTN_EAST 2,K BTN_EAST 0"
+                                   << "+Back -Back";
+        QTest::newRow("unmapped") << ""
+                                  << "K BTN_C 1,K BTN_C 0"
+                                  << "";
+        QTest::newRow("volume key") << ""
+                                    << "K KEY_VOLUMEUP 1,K KEY_VOLUMEUP 0"
+                                    << "+VolumeUp -VolumeUp";
+        QTest::newRow("hat both ways") << ""
+                                       << "A HAT0X -1,A HAT0X 0,A HAT0X 1,A HAT0X 0"
+                                       << "+Left -Left +Right -Right";
+        QTest::newRow("hat across") << ""
+                                    << "A HAT0Y -1,A HAT0Y 1,A HAT0Y 0"
+                                    << "+Up -Up +Down -Down";
+        QTest::newRow("stick over its dead zone and back")
+            << ""
+            << "A X 128,A X 180,A X 200,A X 170,A X 230,A X 150,A X 100,A X 20"
+            << "+Right -Right +Left";
+        QTest::newRow("trigger") << ""
+                                 << "A Z 200,A Z 210,A Z 50"
+                                 << "+F10 -F10";
+        QTest::newRow("miyoo A") << "miyoo"
+                                 << "K KEY_SPACE 1,K KEY_SPACE 2,K KEY_SPACE 0"
+                                 << "+Return *Return -Return";
+        QTest::newRow("opendingux Start, arrows") << "opendingux"
+                                                  << "K KEY_ENTER 1,K KEY_UP 1"
+                                                  << "+F1 +Up";
+    }
+    void aDevicesEventsArePhoneKeys()
+    {
+        QFETCH(QString, layout);
+        QFETCH(QString, events);
+        const bool pad = layout.isEmpty();
+        QList<QByteArray> errors;
+        const Keymap owners =
+            pad ? loadKeymaps({QFile::encodeName(sourceDir() + "/dist/keymaps/pad")}, errors)
+                : loadKeymaps({QFile::encodeName(sourceDir() + "/dist/keymaps/" + layout)}, errors);
+        QCOMPARE(errors, QList<QByteArray>());
+        if (pad) // the shipped pad file is the default, as the manual says
+            QCOMPARE(owners, defaultPadLayout());
+        const QHash<QString, int> axes{
+            {"HAT0X", ABS_HAT0X}, {"HAT0Y", ABS_HAT0Y}, {"X", ABS_X}, {"Z", ABS_Z}};
+        std::bitset<ABS_CNT> absolute;
+        for (int axis : {ABS_HAT0X, ABS_HAT0Y, ABS_X, ABS_Y, ABS_Z, ABS_RX, ABS_RZ})
+            absolute.set(size_t(axis));
+        InputTranslator translator(
+            deviceLayout(pad, pad ? Keymap() : owners),
+            InputTranslator::padAxes(
+                absolute, {},
+                [](int code) {
+                    const bool hat = code == ABS_HAT0X || code == ABS_HAT0Y;
+                    return InputTranslator::Axis{code, hat ? -1 : 0, hat ? 1 : 255};
+                }),
+            !pad);
+        QStringList keys;
+        for (const QString& event : events.split(',')) {
+            const QStringList part = event.split(' ');
+            const bool key = part[0] == "K";
+            for (const InputTranslator::Key& k :
+                 translator.feed(key ? EV_KEY : EV_ABS,
+                                 key ? evdevCodeByName(part[1].toLatin1()) : axes.value(part[1]),
+                                 part[2].toInt()))
+                keys << QString(k.autoRepeat ? '*'
+                                : k.press    ? '+'
+                                             : '-') +
+                            QKeySequence(k.key).toString().remove(' ');
+        }
+        QTEST(keys.join(' '), "keys");
     }
 
     void conversionOutsideTheToolkitRange()

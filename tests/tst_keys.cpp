@@ -26,7 +26,10 @@ private:
     std::unique_ptr<TempInstall> install;
     std::unique_ptr<MyWidget> window;
 
-    void press(Qt::Key key) { QTest::keyClick(window->windowHandle(), key); }
+    void press(Qt::Key key)
+    {
+        QTest::sendKeyEvent(QTest::Click, window->windowHandle(), key, QString(), Qt::NoModifier);
+    }
 
     void startPlaying()
     {
@@ -90,6 +93,13 @@ private slots:
         QTest::newRow("F2 opens the menu") << int(Qt::Key_F2) << QByteArray("set_menu main\n");
         QTest::newRow("F4 stops") << int(Qt::Key_F4) << QByteArray("quit\n");
         QTest::newRow("F7 stops") << int(Qt::Key_F7) << QByteArray("quit\n");
+        QTest::newRow("volume key up") << int(Qt::Key_VolumeUp) << QByteArray("volume 5\n");
+        QTest::newRow("volume key down") << int(Qt::Key_VolumeDown) << QByteArray("volume -5\n");
+        QTest::newRow("mute key") << int(Qt::Key_VolumeMute) << QByteArray("volume 0 1\n");
+        QTest::newRow("play/pause key")
+            << int(Qt::Key_MediaTogglePlayPause) << QByteArray("pause\n");
+        QTest::newRow("media stop") << int(Qt::Key_MediaStop) << QByteArray("quit\n");
+        QTest::newRow("next, no playlist") << int(Qt::Key_MediaNext) << QByteArray();
         QTest::newRow("not in the table") << int(Qt::Key_A) << QByteArray();
     }
 
@@ -154,7 +164,8 @@ private slots:
         }
         press(Qt::Key_F6);
         press(Qt::Key_PageDown);
-        expected += "osd 1\nosd_show_text \"brightness\"\nbrightness -5\n";
+        press(Qt::Key_VolumeDown); // the volume's, whatever F6 chose
+        expected += "osd 1\nosd_show_text \"brightness\"\nbrightness -5\nvolume -5\n";
         QCOMPARE(received(expected), expected);
         QCOMPARE(window->currentAdjustIndex(), 1);
     }

@@ -166,6 +166,10 @@ private slots:
         const QList<QByteArray> args = install->playerArguments();
         QCOMPARE(args.mid(args.size() - 2),
                  QList<QByteArray>({"-playlist", QFile::encodeName(playlist("default"))}));
+        // A headset's next and previous keys step through it.
+        QTest::sendKeyEvent(QTest::Click, window->windowHandle(), Qt::Key_MediaNext, {}, {});
+        QTest::sendKeyEvent(QTest::Click, window->windowHandle(), Qt::Key_MediaPrevious, {}, {});
+        QTRY_COMPARE(install->playerInput(), QByteArray("pt_step 1\npt_step -1\n"));
     }
 
     void addTwiceRemoveOnceRemovesBoth()

@@ -28,6 +28,17 @@ constexpr std::uint16_t Key_F12 = 0x103B;
 // A keypad's menu and back buttons, as the toolkit's evdev keymap names them.
 constexpr std::uint16_t Key_Menu = 0x1055;
 constexpr std::uint16_t Key_Back = 0x1061;
+constexpr std::uint16_t Key_Stop = 0x1063;
+// A device's volume keys and a headset's or keyboard's media keys.
+constexpr std::uint16_t Key_VolumeDown = 0x1070;
+constexpr std::uint16_t Key_VolumeMute = 0x1071;
+constexpr std::uint16_t Key_VolumeUp = 0x1072;
+constexpr std::uint16_t Key_MediaPlay = 0x1080;
+constexpr std::uint16_t Key_MediaStop = 0x1081;
+constexpr std::uint16_t Key_MediaPrevious = 0x1082;
+constexpr std::uint16_t Key_MediaNext = 0x1083;
+constexpr std::uint16_t Key_MediaPause = 0x1085;
+constexpr std::uint16_t Key_MediaTogglePlayPause = 0x1086;
 constexpr std::uint16_t Key_unknown = 0xFFFF;
 } // namespace PhoneKey
 

@@ -32,9 +32,9 @@ struct InputDevice {
 // Whether a device with these buttons is a pad.
 bool hasPadButtons(const std::bitset<KEY_CNT>& keys);
 
-// The toolkit's evdev settings (pads are the front-end's own): every keyboard (a phone's keypad and power
-// key among them), mice and tablets as one pointer set (tablets by
-// absolute position), and the touch screens.
+// The toolkit's evdev settings (pads are the front-end's own): every
+// keyboard (a phone's keypad and power key among them), mice and tablets
+// as one pointer set (tablets by absolute position), and the touch screens.
 struct EvdevSettings {
     QByteArray keyboard;
     QByteArray mouse;

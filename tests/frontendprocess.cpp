@@ -82,7 +82,8 @@ void FrontEndProcess::type(const QStringList& keys)
     }
 }
 
-bool makeClip(const QString& path, const QString& source, int seconds, bool audio)
+bool makeClip(const QString& path, const QString& source, int seconds, bool audio,
+              const QStringList& codecs)
 {
     QStringList args = {"-loglevel",
                         "error",
@@ -94,11 +95,8 @@ bool makeClip(const QString& path, const QString& source, int seconds, bool audi
     if (audio)
         args << "-f"
              << "lavfi"
-             << "-i" << QString("sine=duration=%1").arg(seconds) << "-c:a"
-             << "mp3"
-             << "-shortest";
-    args << "-c:v"
-         << "mpeg4" << path;
+             << "-i" << QString("sine=duration=%1").arg(seconds) << "-shortest";
+    args << (codecs.isEmpty() ? QStringList{"-c:a", "mp3", "-c:v", "mpeg4"} : codecs) << path;
     QProcess ffmpeg;
     ffmpeg.setProcessChannelMode(QProcess::ForwardedChannels);
     ffmpeg.start("ffmpeg", args);

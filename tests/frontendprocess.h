@@ -42,4 +42,6 @@ private:
 
 // A clip from one of ffmpeg's generated sources ("testsrc=size=96x72:..."),
 // with the sine's sound when audio is true; false when none was made.
-bool makeClip(const QString& path, const QString& source, int seconds, bool audio);
+// codecs: ffmpeg's codec (and format) arguments, in place of MPEG-4 and MP3.
+bool makeClip(const QString& path, const QString& source, int seconds, bool audio,
+              const QStringList& codecs = {});

@@ -2,11 +2,13 @@
 # its own, with what the host checks.
 #   programs   the test programs inside the phone, a front-end asked to end
 #              at once, and the user's path as root, under the lean init,
-#              with the About box
+#              with the About box; then with a pad and volume keys alone,
+#              and with a handheld's keyboard codes through a keymap
 #   service    booted by Debian's systemd and udev: the user's path as the
 #              ordinary user of the package's service, a SIGKILL and a
 #              power-off mid-clip, the next boot, a minute's journal, Exit
-#   panels     a shorter path on the board's other panels: 480x320, and
+#   panels     a shorter path on the board's other panels: 480x320,
+#              640x480 (a handheld's), and
 #              16 bits a pixel (a second framebuffer on the virt board)
 #   powercut   20 power cuts while the phone writes
 #   bench      the device benchmark, and the boot to the list under each
@@ -39,6 +41,10 @@ test_programs() {
         fail "root: after the front-end the sleep time is not the phone's"
     grep -q "DEVICE-MEMORY root: .*out-of-memory kills 0" "$serial" || fail "root: the kernel ran out of memory"
     check_sleep_times root
+    pad_walk pad 1-list 2-menu 3-playing 4-playing-a-second-later 4a-onscreen-menu \
+        4b-onscreen-menu-down 4c-onscreen-menu-closed 5-list-again
+    check_picture pad-
+    pad_walk handheld 1-list 2-menu 3-playing 5-list-again
     stop_phone
 }
 

@@ -93,7 +93,7 @@ copy_test_programs() {
         esac
     done
     cp "$build/tests/stubplayer" "$build/tests/playlistchurn" "$build/tests/powercut" \
-        "$build/tests/fonts.conf" "$here/build/tests/"
+        "$build/tests/uinputpad" "$build/tests/fonts.conf" "$here/build/tests/"
     cp "$build/sleeptool/panelrest" "$here/build/sleeptool/"
     cp "$build/bench/bench_device" "$build/bench/barelist" "$here/build/bench/"
     cp "$build/launcher/mplayer" "$build/launcher/killall" "$build/launcher/menu.conf" \
@@ -112,6 +112,7 @@ copy_test_programs() {
     printf '1\n00:00:00,000 --> 00:00:30,000\n一个人的旅行\n' >"$here/bench-subtitled/orange.srt"
     install -m 755 scripts/phone/guest/test.sh scripts/phone/guest/powercut.sh \
         scripts/phone/guest/bench.sh scripts/phone/guest/service.sh "$here/"
+    install -m 644 scripts/phone/guest/pad.walk scripts/phone/guest/handheld.walk "$here/"
     install -m 644 scripts/phone/guest/phone-test.service "$1/etc/systemd/system/"
     systemctl --root="$1" --quiet enable phone-test.service
 }

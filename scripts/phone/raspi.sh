@@ -6,7 +6,7 @@
 # would have set up, at 32 or 16 bits a pixel and any size.
 
 board_default=240x320
-board_panels=(480x320 240x320x16)
+board_panels=(480x320 640x480 240x320x16)
 # The firmware's framebuffer, a simple one, cannot go dark: the kernel's
 # blanking has nothing to turn off. The sleep time is still seen set.
 board_blanks=0

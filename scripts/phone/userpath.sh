@@ -186,3 +186,23 @@ check_sleep_times() {
         fail "$who: the display could sleep while the clip played: $playing"
     [ "$(echo "$sleeps" | tail -n 1)" = "idle 60" ] || fail "$who: after playing the sleep time is not 60 s"
 }
+
+# The guest's walk with inputs of its own (guest/WHO.walk): a screenshot at
+# each of the marks NAME..., and Exit at its end; then the list, the main
+# menu, the picture and the list again, as the phone's keys show them.
+pad_walk() {
+    local who=$1 name at=$shots/$1-
+    shift
+    wait_for_line "DEVICE-READY $who" 300 || fail "$who: no front-end"
+    for name in "$@"; do
+        wait_for_line "DEVICE-PAD-SHOT $who-$name" 300 || fail "$who: the walk stopped before $name"
+        shot "$at$name.png"
+    done
+    wait_for_line "DEVICE-END $who" 120 || fail "$who: Exit did not end the front-end"
+    check_list "$who-"
+    [ "$(changed "${at}1-list.png" "${at}2-menu.png" "${panel_size}+0+0")" -gt 2000 ] ||
+        fail "$who: the menu did not open"
+    [ "$(brightness "${at}3-playing.png" "$(picture)")" -gt 20 ] || fail "$who: no picture"
+    [ "$(changed "${at}1-list.png" "${at}5-list-again.png" "${panel_size}+0+0")" -lt 2000 ] ||
+        fail "$who: stop did not bring the list back"
+}

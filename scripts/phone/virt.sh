@@ -4,7 +4,7 @@
 # size) and a 16-bit second framebuffer on a Cirrus card (fb1).
 
 board_default=240x320
-board_panels=(480x320 240x320x16@fb1)
+board_panels=(480x320 640x480 240x320x16@fb1)
 board_blanks=1
 
 board_panel() {

@@ -29,6 +29,7 @@ struct KeyReader::Device {
     }
     ~Device()
     {
+        notifier.reset();
         libevdev_free(dev);
         ::close(fd);
     }

@@ -61,21 +61,27 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: uinputpad WALK GO\n");
         return 2;
     }
-    const std::vector<Device> devices = {
-        make("Test pad",
-             {BTN_SOUTH, BTN_EAST, BTN_NORTH, BTN_WEST, BTN_TL, BTN_TR, BTN_TL2, BTN_TR2,
-              BTN_SELECT, BTN_START, BTN_MODE},
-             true),
+    // The keys first, for a front-end that finds its inputs as it starts;
+    // the pad once it is up, as one plugged in.
+    std::vector<Device> devices = {
         make("Test volume keys", {KEY_VOLUMEUP, KEY_VOLUMEDOWN, KEY_MUTE, KEY_PLAYPAUSE}, false),
         make("Test handheld",
              {KEY_LEFTCTRL, KEY_LEFTALT, KEY_SPACE, KEY_LEFTSHIFT, KEY_TAB, KEY_BACKSPACE,
               KEY_PAGEUP, KEY_PAGEDOWN, KEY_ESC, KEY_ENTER, KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT},
              false),
     };
-    std::printf("DEVICE-PAD made\n");
+    std::printf("DEVICE-PAD keys made\n");
     std::fflush(stdout);
     for (int tenths = 0; tenths < 3000 && !std::ifstream(argv[2]); ++tenths)
         pause(0.1);
+    const Device pad = make("Test pad",
+                            {BTN_SOUTH, BTN_EAST, BTN_NORTH, BTN_WEST, BTN_TL, BTN_TR, BTN_TL2,
+                             BTN_TR2, BTN_SELECT, BTN_START, BTN_MODE},
+                            true);
+    devices.insert(devices.begin(), pad);
+    std::printf("DEVICE-PAD plugged in\n");
+    std::fflush(stdout);
+    pause(2);
     std::ifstream walk(argv[1]);
     std::string walkName = argv[1];
     walkName = walkName.substr(walkName.rfind('/') + 1);

@@ -45,6 +45,11 @@ test_programs() {
         4b-onscreen-menu-down 4c-onscreen-menu-closed 5-list-again
     check_picture pad-
     pad_walk handheld 1-list 2-menu 3-playing 5-list-again
+    wait_for_line "DEVICE-PAD-SHOT types-webm" 300 || fail "the WebM clip did not play"
+    shot "$shots/types-webm.png"
+    [ "$(brightness "$shots/types-webm.png" "240x180+0+0")" -gt 20 ] || fail "the WebM clip showed no picture"
+    wait_for_line "DEVICE-TYPE song.opus" 300 || fail "the new types did not all play"
+    grep -a "DEVICE-TYPE" "$serial" || true
     stop_phone
 }
 

@@ -150,6 +150,26 @@ make_image() {
     cp "$clips/test card.avi" "$rootfs/mmc/mmca1/scripts.avi"
     printf '1\n00:00:00,000 --> 00:00:15,000\n%s\n%s\n\n2\n00:00:15,000 --> 00:01:00,000\n%s\n%s\n' \
         'שלום עולם' 'สวัสดีครับ' 'שששש שששש' 'สสสสสสสสสส' >"$rootfs/mmc/mmca1/scripts.srt"
+    # Today's containers and codecs, at the card's size, beside the card (its
+    # list stays as the paths know it).
+    mkdir -p "$clips/types" "$rootfs/mmc/types"
+    local card="-f lavfi -i testsrc=size=240x180:rate=15:duration=20"
+    local tone="-f lavfi -i sine=frequency=440:duration=20"
+    make_type() {
+        local file=$clips/types/$1
+        shift
+        [ -s "$file" ] || ffmpeg -loglevel error -y "$@" -shortest "$file" </dev/null 2>/dev/null
+    }
+    # shellcheck disable=SC2086 # the inputs are words
+    {
+        make_type clip.mkv $card $tone -c:v libx264 -c:a aac
+        make_type clip.m4v $card $tone -c:v libx264 -c:a aac -f mp4
+        make_type clip.webm $card $tone -c:v libvpx-vp9 -c:a libopus
+        make_type hevc.mp4 $card $tone -c:v libx265 -c:a aac
+        make_type song.opus $tone -c:a libopus
+        make_type song.aac $tone -c:a aac
+    }
+    cp "$clips"/types/* "$rootfs/mmc/types/"
     [ "$testing" = 1 ] && copy_test_programs "$rootfs"
     # A power of two, as an SD card's size must be.
     mke2fs -q -t ext4 -L phone -d "$rootfs" "$work/rootfs.img" 4G

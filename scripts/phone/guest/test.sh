@@ -121,3 +121,22 @@ mkdir -p /etc/tarragon
 cp /usr/share/tarragon/keymaps/opendingux /etc/tarragon/keymap
 walk handheld
 rm /etc/tarragon/keymap
+
+# Today's containers and codecs at the test card's size, 10 s of each on the
+# screen: the share of that time the player's decoding and output took
+# (past 100% it falls behind); the host takes a screenshot of the WebM.
+clear
+for clip in /mmc/types/*; do
+    name=${clip##*/}
+    case $name in
+        song.*) output=null ;;
+        *) output=fbdev2:${FRAMEBUFFER:-/dev/fb0} ;;
+    esac
+    mplayer -benchmark -nolirc -noconsolecontrols -quiet -endpos 10 -vo "$output" -ao null \
+        "$clip" </dev/null >/tmp/type.log 2>&1 &
+    player=$!
+    case $name in *.webm) sleep 5 && echo "DEVICE-PAD-SHOT types-webm" ;; esac
+    wait "$player"
+    echo "DEVICE-TYPE $name: $(grep -a -m 1 '^VIDEO:' /tmp/type.log | tr -s ' ' | cut -d ' ' -f 2-3)" \
+        "$(grep -a '^BENCHMARK' /tmp/type.log | tr -s ' ' | tr '\n' ' ')"
+done

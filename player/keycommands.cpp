@@ -2,6 +2,9 @@
 
 #include "platform/phonekeys.h"
 
+#include <algorithm>
+#include <string_view>
+
 namespace
 {
 struct KeyBinding {
@@ -55,4 +58,19 @@ KeyCommand keyCommand(std::uint16_t keyCode, bool menuMode)
 int nextAdjustIndex(int adjustIndex)
 {
     return adjustIndex > 4 ? 0 : adjustIndex + 1;
+}
+
+std::string keyCommandText(const char* text, bool paused)
+{
+    const std::string_view command = text;
+    if (!paused || command == "pause\n" || command == "quit\n" || command.starts_with("pt_step"))
+        return std::string(command);
+    std::string kept;
+    for (size_t start = 0; start < command.size();) {
+        const size_t end = std::min(command.find('\n', start), command.size() - 1) + 1;
+        kept += "pausing_keep ";
+        kept += command.substr(start, end - start);
+        start = end;
+    }
+    return kept;
 }

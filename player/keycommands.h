@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 // What a key press does while a player runs.
 enum class KeyAction {
@@ -32,3 +33,8 @@ KeyCommand keyCommand(std::uint16_t keyCode, bool menuMode);
 
 // The index after adjustIndex, wrapping after the last property.
 int nextAdjustIndex(int adjustIndex);
+
+// The text a key sends: while the clip is paused each of its commands keeps
+// the pause (the player resumes on any command without the prefix), but the
+// pause key's own and those that leave the clip; while playing, as it is.
+std::string keyCommandText(const char* text, bool paused);

@@ -231,6 +231,7 @@ int MyWidget::startPlayback(const char* path, bool playlist)
         return -1;
     playbackState.menuMode = false;
     playbackState.playlist = playlist;
+    playbackState.paused = false;
     // Focus lost before the launch, to the menu that chose Play, is not
     // this player's: the tick would stop it at once.
     playbackState.focusLost = false;
@@ -286,6 +287,8 @@ void MyWidget::timerEvent(QTimerEvent* /*event*/)
         heard = output.readable;
         if (heard)
             applyAudioRoute(75);
+        if (output.paused >= 0)
+            playbackState.paused = output.paused == 1;
         if (output.video) {
             std::printf("video file\n");
             runShellCommands({"./panelrest 0"});
@@ -320,73 +323,4 @@ void MyWidget::wakeTick()
     player_.watch(false);
     if (tickTimer == 0)
         tickTimer = startTimer(500);
-}
-
-void MyWidget::setMenuMode(bool on)
-{
-    sendCommand(on ? "set_menu main\n" : "menu hide\n", 0);
-    playbackState.menuMode = on;
-    playbackState.menuDepth = 0;
-}
-
-void MyWidget::actOnKey(std::uint16_t keyCode)
-{
-    const KeyCommand command = keyCommand(keyCode, playbackState.menuMode);
-    switch (command.action) {
-    case KeyAction::None:
-        break;
-    case KeyAction::Send:
-        sendCommand(command.text, 0);
-        break;
-    case KeyAction::MenuEnter:
-        sendCommand(command.text, 0);
-        ++playbackState.menuDepth;
-        break;
-    case KeyAction::MenuBack:
-        if (playbackState.menuDepth > 0) {
-            sendCommand(command.text, 0);
-            --playbackState.menuDepth;
-        }
-        break;
-    case KeyAction::Adjust:
-        std::snprintf(commandBuffer.data(), commandBuffer.size(), "%s%s",
-                      adjustProperties[static_cast<size_t>(adjustIndex)], command.text);
-        sendCommand(commandBuffer.data(), 0);
-        break;
-    case KeyAction::NextProperty:
-        adjustIndex = nextAdjustIndex(adjustIndex);
-        std::snprintf(commandBuffer.data(), commandBuffer.size(), "osd 1\nosd_show_text \"%s\"\n",
-                      adjustProperties[static_cast<size_t>(adjustIndex)]);
-        sendCommand(commandBuffer.data(), 0);
-        break;
-    case KeyAction::MenuModeOn:
-        setMenuMode(true);
-        break;
-    case KeyAction::MenuModeOff:
-        setMenuMode(false);
-        break;
-    case KeyAction::Stop:
-        stopPlayback();
-        break;
-    case KeyAction::PlaylistStep:
-        if (playbackState.playlist)
-            sendCommand(command.text, 0);
-        break;
-    }
-}
-
-bool MyWidget::qwsEvent(WSEvent* event)
-{
-    if (event->type != WSEvent::Key)
-        return ZMainWidget::qwsEvent(event);
-    if (event->isPress) {
-        if (playbackState.playing)
-            actOnKey(event->keyCode);
-        else if (event->keyCode == PhoneKey::Key_Enter)
-            startPlayback(browser_->mediaPath.data(), !browseMode);
-    }
-    // Read after acting: a key that started playback goes no further.
-    if (playbackState.fullScreen)
-        return true;
-    return ZMainWidget::qwsEvent(event);
 }

@@ -69,6 +69,8 @@ private:
     void fillPlaylistMenu();
     PlayerOptions playerOptions(bool playlist) const;
     void actOnKey(std::uint16_t keyCode);
+    // A key's command, sent as the pause has it.
+    void sendKeyCommand(const char* text);
     void appendToDefaultPlaylist();
     // Starts the 500 ms tick if it rests.
     void wakeTick();

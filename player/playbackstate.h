@@ -13,6 +13,7 @@ struct PlaybackState {
     bool focusLost = false;
     bool menuMode = false;
     bool playlist = false; // the player was given a playlist
+    bool paused = false;   // as the pause key and the player's answers have it
     int menuDepth = 0;
 };
 

@@ -13,6 +13,7 @@
 //                     then the count in ./stub-talked.log; a slice it has no
 //                     room for is noted in ./stub-blocked.log
 //   STUB_SPLIT_VIDEO=1  print a "VIDEO:" line in two pieces 700 ms apart
+//   STUB_PAUSED=1     answer at start as a paused player does a pause query
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -66,6 +67,8 @@ int main(int argc, char** argv)
     const bool hang = flag("STUB_HANG");
     const bool noRead = hang || flag("STUB_NO_READ");
     const bool flood = flag("STUB_FLOOD");
+    if (flag("STUB_PAUSED"))
+        put(1, "ANS_pause=yes\n", 14);
     if (flag("STUB_BINARY"))
         put(1, "out\0put %s %n\n", 15);
     const char* talk = std::getenv("STUB_TALK");

@@ -112,6 +112,49 @@ private slots:
         QCOMPARE(received(sent), sent);
     }
 
+    // Keys in turn while a clip plays; "answered" when the player has said
+    // it is paused (its on-screen menu paused it).
+    void aPauseIsKept_data()
+    {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<bool>("answered");
+        QTest::addColumn<QByteArray>("sent");
+        const int enter = Qt::Key_Return;
+        QTest::newRow("volume") << QList<int>{enter, Qt::Key_PageUp} << false
+                                << QByteArray("pause\npausing_keep volume 5\n");
+        QTest::newRow("F6, both of its commands")
+            << QList<int>{enter, Qt::Key_F6} << false
+            << QByteArray("pause\npausing_keep osd 1\npausing_keep osd_show_text \"brightness\"\n");
+        QTest::newRow("seek, osd") << QList<int>{enter, Qt::Key_Up, Qt::Key_F9} << false
+                                   << QByteArray("pause\npausing_keep seek 10\npausing_keep osd\n");
+        QTest::newRow("resumed, as the table has it")
+            << QList<int>{enter, enter, Qt::Key_Up} << false
+            << QByteArray("pause\npause\nseek 10\n");
+        QTest::newRow("the on-screen menu, then asked")
+            << QList<int>{enter, Qt::Key_F2, enter} << false
+            << QByteArray("pause\npausing_keep set_menu main\npausing_keep menu ok\n"
+                          "pausing_keep_force get_property pause\n");
+        QTest::newRow("stop") << QList<int>{enter, Qt::Key_F4} << false
+                              << QByteArray("pause\nquit\n");
+        QTest::newRow("paused by the player's menu")
+            << QList<int>{Qt::Key_PageDown} << true << QByteArray("pausing_keep volume -5\n");
+    }
+    void aPauseIsKept()
+    {
+        QFETCH(QList<int>, keys);
+        QFETCH(bool, answered);
+        QFETCH(QByteArray, sent);
+        if (answered)
+            qputenv("STUB_PAUSED", "1");
+        startPlaying();
+        qunsetenv("STUB_PAUSED");
+        if (answered)
+            QTRY_VERIFY(playbackState.paused);
+        for (int key : keys)
+            press(Qt::Key(key));
+        QCOMPARE(received(sent), sent);
+    }
+
     void stopKeysReturnToNormal()
     {
         startPlaying();
@@ -148,7 +191,10 @@ private slots:
         press(Qt::Key_F6);
         QCOMPARE(playbackState.menuDepth, 0);
         QVERIFY(playbackState.menuMode); // only F2 closes it
-        const QByteArray expected = "set_menu main\nmenu ok\nmenu ok\nmenu cancel\nmenu cancel\n";
+        // Each entry is followed by the front-end's question whether it paused.
+        const QByteArray asked = "pausing_keep_force get_property pause\n";
+        const QByteArray expected = "set_menu main\nmenu ok\n" + asked + "menu ok\n" + asked +
+                                    "menu cancel\nmenu cancel\n";
         QCOMPARE(received(expected), expected);
     }
 

@@ -42,6 +42,8 @@ struct KeyReader::Device {
 KeyReader::KeyReader(Keymap keymap, bool keyboards, QObject* parent)
     : QObject(parent), keymap_(std::move(keymap)), keyboards_(keyboards)
 {
+    if (!QDir(inputDirectory).exists())
+        return;
     // A pad plugged in (or its permissions set by udev) changes the folder.
     watcher_ = new QFileSystemWatcher(QStringList{inputDirectory}, this);
     connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &KeyReader::scan);

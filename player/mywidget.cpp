@@ -4,6 +4,7 @@
 #include "directorylisting.h"
 #include "filebrowser.h"
 #include "keycommands.h"
+#include "nowplaying.h"
 #include "platform/phonekeys.h"
 #include "platform/popupmenu.h"
 #include "platform/resiconreader.h"
@@ -20,6 +21,7 @@
 
 #include <QGuiApplication>
 #include <QPixmap>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstring>
@@ -81,6 +83,14 @@ MyWidget::MyWidget(QWidget* parent) : ZMainWidget(false, parent, nullptr, 0)
     connect(browser_, &FileBrowser::lostFocus, this, &MyWidget::wakeTick);
     childEnded.onWake(this, [this] { wakeTick(); });
     wakeTick();
+
+    nowPlaying_ = new NowPlaying(this);
+    songClock_ = new QTimer(this);
+    songClock_->setInterval(1000);
+    connect(songClock_, &QTimer::timeout, this, [this] {
+        if (playbackState.playing)
+            player_.send("pausing_keep_force get_property time_pos\n");
+    });
 
     // The player draws into the phone's screen: the launcher reads the
     // window from here.
@@ -197,6 +207,8 @@ void MyWidget::setFullScreen(bool on)
         else
             runShellCommands({"./killall mplayer -9"});
     } else {
+        songClock_->stop();
+        nowPlaying_->hide();
         browser_->leaveFullScreen();
         showNormal();
         getCSTWidget()->show();
@@ -232,6 +244,7 @@ int MyWidget::startPlayback(const char* path, bool playlist)
     playbackState.menuMode = false;
     playbackState.playlist = playlist;
     playbackState.paused = false;
+    nowPlaying_->setSong(path);
     // Focus lost before the launch, to the menu that chose Play, is not
     // this player's: the tick would stop it at once.
     playbackState.focusLost = false;
@@ -287,8 +300,9 @@ void MyWidget::timerEvent(QTimerEvent* /*event*/)
         heard = output.readable;
         if (heard)
             applyAudioRoute(75);
-        if (output.paused >= 0)
-            playbackState.paused = output.paused == 1;
+        if (output.said.paused >= 0)
+            playbackState.paused = output.said.paused == 1;
+        showSong(output.said);
         if (output.video) {
             std::printf("video file\n");
             runShellCommands({"./panelrest 0"});
@@ -316,6 +330,18 @@ void MyWidget::timerEvent(QTimerEvent* /*event*/)
         tickTimer = 0;
         player_.watch(true);
     }
+}
+
+void MyWidget::showSong(const PlayerAnswers& said)
+{
+    if (said.noVideo && !nowPlaying_->isVisible()) {
+        nowPlaying_->setGeometry(rect());
+        nowPlaying_->raise();
+        nowPlaying_->show();
+        songClock_->start();
+    }
+    nowPlaying_->setTimes(said.time, said.length);
+    nowPlaying_->setPaused(playbackState.paused);
 }
 
 void MyWidget::wakeTick()

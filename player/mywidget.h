@@ -13,7 +13,9 @@
 
 struct PlayerOptions;
 class FileBrowser;
+class NowPlaying;
 class PopupMenu;
+class QTimer;
 class UTIL_CST;
 
 // The main window: browser, soft keys, menus, the presentation switch, and
@@ -46,6 +48,8 @@ public:
     bool isBrowseMode() const { return browseMode; }
     int commandSocketFd() const { return player_.socket(); }
     int currentAdjustIndex() const { return adjustIndex; }
+    // The screen shown while a clip with no picture plays.
+    NowPlaying* nowPlaying() const { return nowPlaying_; }
 
     // Menu item identifiers a handler must recognise.
     using ItemIds = MenuTree::ItemIds;
@@ -74,6 +78,8 @@ private:
     void appendToDefaultPlaylist();
     // Starts the 500 ms tick if it rests.
     void wakeTick();
+    // What the player said of a song: its screen up, its times on it.
+    void showSong(const PlayerAnswers& said);
 
     ItemIds ids{};
     FileBrowser* browser_ = nullptr;
@@ -88,6 +94,8 @@ private:
     PopupMenu* settingMenu_ = nullptr;
     PopupMenu* scaleMenu_ = nullptr;
     PlayerProcess player_;
+    NowPlaying* nowPlaying_ = nullptr;
+    QTimer* songClock_ = nullptr; // asks the player's position each second
     int tickTimer = 0;
     int adjustIndex = 0;
     std::array<char, 100> commandBuffer{};

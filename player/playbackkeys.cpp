@@ -1,6 +1,7 @@
 #include "filebrowser.h"
 #include "keycommands.h"
 #include "mywidget.h"
+#include "nowplaying.h"
 #include "platform/phonekeys.h"
 #include "platform/wsevent.h"
 #include "playbackstate.h"
@@ -20,9 +21,10 @@ void MyWidget::setMenuMode(bool on)
 void MyWidget::sendKeyCommand(const char* text)
 {
     sendCommand(keyCommandText(text, playbackState.paused).c_str(), 0);
-    if (std::strcmp(text, "pause\n") == 0)
+    if (std::strcmp(text, "pause\n") == 0) {
         playbackState.paused = !playbackState.paused;
-    else if (std::strncmp(text, "pt_step", 7) == 0)
+        nowPlaying_->setPaused(playbackState.paused);
+    } else if (std::strncmp(text, "pt_step", 7) == 0)
         playbackState.paused = false; // the next clip starts playing
 }
 

@@ -65,7 +65,7 @@ bool PlayerProcess::launch(const PlayerArgs& args)
     }
     close();
     videoMarker_.reset();
-    pauseAnswer_.reset();
+    answers_.reset();
 
     int sockets[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0) {
@@ -163,8 +163,7 @@ void PlayerProcess::echoWaiting(Output& output, std::chrono::steady_clock::time_
         }
         writeAll(STDERR_FILENO, bytes.data(), static_cast<size_t>(n));
         output.video = videoMarker_.feed(bytes.data(), static_cast<size_t>(n)) || output.video;
-        const int answer = pauseAnswer_.feed(bytes.data(), static_cast<size_t>(n));
-        output.paused = answer >= 0 ? answer : output.paused;
+        answers_.feed(bytes.data(), static_cast<size_t>(n), output.said);
         if (std::chrono::steady_clock::now() >= deadline)
             break;
     }

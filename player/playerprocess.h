@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pauseanswer.h"
+#include "playeranswers.h"
 #include "playerargs.h"
 #include "videomarker.h"
 
@@ -35,7 +35,7 @@ public:
         bool readable = false; // the player had printed something, or gone
         bool video = false;    // a "VIDEO:" marker ended in what it printed
         bool open = true;      // false once the player's end has closed
-        int paused = -1;       // its last answer to a pause query, if any
+        PlayerAnswers said;    // its answers and its word of no picture
     };
     // Takes what the player printed, echoing it to standard error as it
     // came; waits at most 200 microseconds for the first byte.
@@ -62,7 +62,7 @@ private:
     int commandSocket = -1;
     int playerSocket = -1;
     VideoMarkerScanner videoMarker_;
-    PauseAnswerScanner pauseAnswer_;
+    PlayerAnswerScanner answers_;
     std::function<void()> wake_;
     std::unique_ptr<QSocketNotifier> watcher_;
     bool watching_ = false;

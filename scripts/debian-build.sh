@@ -3,7 +3,7 @@
 . "$(dirname "${BASH_SOURCE[0]}")/apt.sh"
 
 armel_sysroot=$root/local/sysroot-armel
-armel_sysroot_packages=(qt6-base-dev libx11-dev libxext-dev libfontconfig-dev libuchardet-dev libevdev-dev)
+armel_sysroot_packages=(qt6-base-dev libx11-dev libxext-dev libfontconfig-dev libuchardet-dev libevdev-dev libtag1-dev)
 
 # arm64 and armhf: Debian's multiarch packages, beside the host's own.
 install_multiarch() {
@@ -11,7 +11,7 @@ install_multiarch() {
     apt_install dpkg-dev cmake pkg-config qt6-base-dev
     add_architecture "$arch"
     apt_install "crossbuild-essential-$arch" "qt6-base-dev:$arch" "libx11-dev:$arch" \
-        "libxext-dev:$arch" "libfontconfig-dev:$arch" "libuchardet-dev:$arch" "libevdev-dev:$arch"
+        "libxext-dev:$arch" "libfontconfig-dev:$arch" "libuchardet-dev:$arch" "libevdev-dev:$arch" "libtag1-dev:$arch"
 }
 
 # armel: its libraries cannot sit beside the host's (the security archive

@@ -6,7 +6,7 @@ set -euo pipefail
 
 apt_install \
     cmake g++ make pkg-config \
-    qt6-base-dev libx11-dev libxext-dev libfontconfig-dev libuchardet-dev libevdev-dev \
+    qt6-base-dev libx11-dev libxext-dev libfontconfig-dev libuchardet-dev libevdev-dev libtag1-dev \
     clang libclang-rt-14-dev \
     mplayer ffmpeg \
     xvfb x11-xserver-utils x11-utils xdotool imagemagick \

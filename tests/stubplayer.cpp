@@ -14,6 +14,8 @@
 //                     room for is noted in ./stub-blocked.log
 //   STUB_SPLIT_VIDEO=1  print a "VIDEO:" line in two pieces 700 ms apart
 //   STUB_PAUSED=1     answer at start as a paused player does a pause query
+//   STUB_SONG=1       say "Video: no video" at start, and answer each
+//                     position query with 1.5 seconds
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -67,6 +69,10 @@ int main(int argc, char** argv)
     const bool hang = flag("STUB_HANG");
     const bool noRead = hang || flag("STUB_NO_READ");
     const bool flood = flag("STUB_FLOOD");
+    const bool song = flag("STUB_SONG");
+    size_t asked = 0;
+    if (song)
+        put(1, "Video: no video\n", 16);
     if (flag("STUB_PAUSED"))
         put(1, "ANS_pause=yes\n", 14);
     if (flag("STUB_BINARY"))
@@ -136,6 +142,11 @@ int main(int argc, char** argv)
             received.append(buffer, static_cast<size_t>(n));
             if (received.find("quit\n") != std::string::npos)
                 return 0;
+            for (size_t at; song && (at = received.find("get_property time_pos\n", asked)) !=
+                                        std::string::npos;) {
+                put(1, "ANS_time_pos=1.5\n", 17);
+                asked = at + 1;
+            }
         }
     }
 }

@@ -1,7 +1,9 @@
 #include "audioroute.h"
 #include "capture.h"
 #include "filebrowser.h"
+#include "frontendprocess.h"
 #include "mywidget.h"
+#include "nowplaying.h"
 #include "playbackstate.h"
 #include "playerargs.h"
 #include "settingsrecord.h"
@@ -132,6 +134,7 @@ private slots:
         qunsetenv("STUB_BINARY");
         qunsetenv("STUB_TALK");
         qunsetenv("STUB_SPLIT_VIDEO");
+        qunsetenv("STUB_SONG");
     }
 
     void cleanup()
@@ -345,6 +348,51 @@ private slots:
             play("clip.avi");
             QTRY_COMPARE_WITH_TIMEOUT(countOf("./panelrest 0"), 1, 10000);
         });
+    }
+
+    // A clip with no picture: its tags (or its name), the position the
+    // player gives each second, "Paused"; the keys send what they always do,
+    // the questions keep the pause.
+    void aSongShowsWhatItIs_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("tags");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("tagged") << "song.mp3"
+                                << QStringList{"-metadata",       "title=Blue Moon", "-metadata",
+                                               "artist=The Band", "-metadata",       "album=Rain"}
+                                << "Blue Moon|The Band|Rain|0:01 / 0:03";
+        QTest::newRow("no tags") << "untitled.ogg" << QStringList{} << "untitled|||0:01 / 0:03";
+    }
+    void aSongShowsWhatItIs()
+    {
+        REQUIRE_TOOL("ffmpeg");
+        QFETCH(QString, file);
+        QFETCH(QStringList, tags);
+        QVERIFY(makeClip(media + '/' + file, "sine=frequency=440", 3, false,
+                         QStringList{"-c:a", file.endsWith("mp3") ? "mp3" : "libvorbis"} + tags));
+        qputenv("STUB_SONG", "1");
+        startWindow();
+        play(file);
+        NowPlaying* screen = window->nowPlaying();
+        QTRY_VERIFY(screen->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(screen->timeText(), QString("0:01 / 0:03"), 3000);
+        const SongTags& song = screen->tags();
+        QTEST(QStringList({song.title, song.artist, song.album, screen->timeText()}).join('|'),
+              "shown");
+        QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+        QTest::keyClick(window->windowHandle(), Qt::Key_PageUp);
+        QVERIFY(screen->showsPaused());
+        QTest::qWait(1200);
+        QByteArray keys;
+        for (const QByteArray& line : install->playerInput().split('\n'))
+            if (!line.isEmpty())
+                keys += (line.startsWith("pausing_keep_force get_property ") ? "?" : line) + '\n';
+        QVERIFY2(keys.contains("pause\npausing_keep volume 5\n"), keys.constData());
+        QVERIFY(keys.contains("?\n"));
+        window->stopPlayback();
+        QVERIFY(!screen->isVisible());
+        QCOMPARE(clockText(3725.9), QString("1:02:05"));
     }
 
     void talkativePlayerIsNeverHeldUp()

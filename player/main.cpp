@@ -43,6 +43,7 @@ int main(int argc, char** argv)
                          QGuiApplication::platformName() == QLatin1String("linuxfb"));
     auto window = std::make_unique<MyWidget>(nullptr);
     app->setMainWidget(window.get());
+    window->setDisplayAsleep([displaySleep] { return displaySleep && displaySleep->isBlanked(); });
     std::signal(SIGCHLD, onChildSignal);
     pthread_sigmask(SIG_UNBLOCK, &childSignal, nullptr);
     window->show();

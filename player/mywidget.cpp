@@ -88,7 +88,7 @@ MyWidget::MyWidget(QWidget* parent) : ZMainWidget(false, parent, nullptr, 0)
     songClock_ = new QTimer(this);
     songClock_->setInterval(1000);
     connect(songClock_, &QTimer::timeout, this, [this] {
-        if (playbackState.playing)
+        if (playbackState.playing && !displayAsleep_())
             player_.send("pausing_keep_force get_property time_pos\n");
     });
 

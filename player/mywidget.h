@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 struct PlayerOptions;
 class FileBrowser;
@@ -50,6 +51,8 @@ public:
     int currentAdjustIndex() const { return adjustIndex; }
     // The screen shown while a clip with no picture plays.
     NowPlaying* nowPlaying() const { return nowPlaying_; }
+    // Whether the display sleeps: a song's screen is not updated then.
+    void setDisplayAsleep(std::function<bool()> asleep) { displayAsleep_ = std::move(asleep); }
 
     // Menu item identifiers a handler must recognise.
     using ItemIds = MenuTree::ItemIds;
@@ -96,6 +99,7 @@ private:
     PlayerProcess player_;
     NowPlaying* nowPlaying_ = nullptr;
     QTimer* songClock_ = nullptr; // asks the player's position each second
+    std::function<bool()> displayAsleep_ = [] { return false; };
     int tickTimer = 0;
     int adjustIndex = 0;
     std::array<char, 100> commandBuffer{};

@@ -88,7 +88,9 @@ MyWidget::MyWidget(QWidget* parent) : ZMainWidget(false, parent, nullptr, 0)
     songClock_ = new QTimer(this);
     songClock_->setInterval(1000);
     connect(songClock_, &QTimer::timeout, this, [this] {
-        if (playbackState.playing && !displayAsleep_())
+        // A long clip's place is wanted in the dark too; a song's screen not.
+        if (playbackState.playing &&
+            (resume_.wantsPlace() || (nowPlaying_->isVisible() && !displayAsleep_())))
             player_.send("pausing_keep_force get_property time_pos\n");
     });
 
@@ -257,13 +259,17 @@ int MyWidget::startPlayback(const char* path, bool playlist)
         setFullScreen(false);
         return -1;
     }
+    const QByteArray resume = resume_.launched(playlist ? QByteArray() : QByteArray(path));
+    if (!resume.isEmpty())
+        player_.send(resume.constData());
     return 0;
 }
 
 void MyWidget::stopPlayback()
 {
     sendCommand("quit\n", 0);
-    player_.close();
+    resume_.heard(player_.close());
+    resume_.stopped();
     playbackState.playing = false;
     setFullScreen(false);
     // The string and its NUL; the rest is cleared, so no byte of an earlier,
@@ -279,7 +285,8 @@ void MyWidget::endPlayback()
     if (playbackState.playing) {
         stopPlayback();
     } else if (playbackState.fullScreen) {
-        player_.close();
+        resume_.heard(player_.close());
+        resume_.ended();
         setFullScreen(false);
     }
 }
@@ -303,6 +310,12 @@ void MyWidget::timerEvent(QTimerEvent* /*event*/)
         if (output.said.paused >= 0)
             playbackState.paused = output.said.paused == 1;
         showSong(output.said);
+        resume_.heard(output.said);
+        if ((output.video || output.said.noVideo) && !songClock_->isActive()) {
+            // Once a clip is up: how long it is, and its place each second.
+            player_.send("pausing_keep_force get_property length\n");
+            songClock_->start();
+        }
         if (output.video) {
             std::printf("video file\n");
             runShellCommands({"./panelrest 0"});
@@ -338,7 +351,6 @@ void MyWidget::showSong(const PlayerAnswers& said)
         nowPlaying_->setGeometry(rect());
         nowPlaying_->raise();
         nowPlaying_->show();
-        songClock_->start();
     }
     nowPlaying_->setTimes(said.time, said.length);
     nowPlaying_->setPaused(playbackState.paused);

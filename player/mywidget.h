@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clipresume.h"
 #include "menutree.h"
 #include "platform/zmainwidget.h"
 #include "playerprocess.h"
@@ -100,6 +101,7 @@ private:
     NowPlaying* nowPlaying_ = nullptr;
     QTimer* songClock_ = nullptr; // asks the player's position each second
     std::function<bool()> displayAsleep_ = [] { return false; };
+    ClipResume resume_;
     int tickTimer = 0;
     int adjustIndex = 0;
     std::array<char, 100> commandBuffer{};

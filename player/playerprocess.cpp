@@ -42,18 +42,19 @@ PlayerProcess::~PlayerProcess()
     close();
 }
 
-void PlayerProcess::close()
+PlayerAnswers PlayerProcess::close()
 {
     // Before the descriptor goes: a notifier must never outlive it.
     watcher_.reset();
+    Output last;
     if (commandSocket >= 0) {
         // What a player that ended printed last is echoed too: one that
         // failed at once said why.
-        Output ignored;
-        echoWaiting(ignored, std::chrono::steady_clock::time_point::max());
+        echoWaiting(last, std::chrono::steady_clock::time_point::max());
         ::close(commandSocket);
     }
     commandSocket = -1;
+    return last.said;
 }
 
 bool PlayerProcess::launch(const PlayerArgs& args)

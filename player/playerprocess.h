@@ -40,7 +40,8 @@ public:
     // Takes what the player printed, echoing it to standard error as it
     // came; waits at most 200 microseconds for the first byte.
     Output drain();
-    void close();
+    // What it said last, as drain would have.
+    PlayerAnswers close();
     // While watched, the player's first byte or its end calls wake once and
     // the watch ends: a talkative player is read on the tick, not per line.
     // Carries over to the next launch.

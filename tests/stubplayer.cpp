@@ -14,8 +14,9 @@
 //                     room for is noted in ./stub-blocked.log
 //   STUB_SPLIT_VIDEO=1  print a "VIDEO:" line in two pieces 700 ms apart
 //   STUB_PAUSED=1     answer at start as a paused player does a pause query
-//   STUB_SONG=1       say "Video: no video" at start, and answer each
-//                     position query with 1.5 seconds
+//   STUB_SONG=1       say "Video: no video" at start
+//   STUB_TIME=S, STUB_LENGTH=S  answer each position or length query so
+//                     (the position 1.5 for a song, by default)
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -25,6 +26,7 @@
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <vector>
 
 namespace
 {
@@ -70,9 +72,20 @@ int main(int argc, char** argv)
     const bool noRead = hang || flag("STUB_NO_READ");
     const bool flood = flag("STUB_FLOOD");
     const bool song = flag("STUB_SONG");
-    size_t asked = 0;
     if (song)
         put(1, "Video: no video\n", 16);
+    struct Answer {
+        const char* query;
+        std::string answer;
+        size_t asked;
+    };
+    std::vector<Answer> answers;
+    const char* time = std::getenv("STUB_TIME");
+    if (time || song)
+        answers.push_back({"get_property time_pos\n",
+                           std::string("ANS_time_pos=") + (time ? time : "1.5") + "\n", 0});
+    if (const char* length = std::getenv("STUB_LENGTH"))
+        answers.push_back({"get_property length\n", std::string("ANS_length=") + length + "\n", 0});
     if (flag("STUB_PAUSED"))
         put(1, "ANS_pause=yes\n", 14);
     if (flag("STUB_BINARY"))
@@ -142,11 +155,11 @@ int main(int argc, char** argv)
             received.append(buffer, static_cast<size_t>(n));
             if (received.find("quit\n") != std::string::npos)
                 return 0;
-            for (size_t at; song && (at = received.find("get_property time_pos\n", asked)) !=
-                                        std::string::npos;) {
-                put(1, "ANS_time_pos=1.5\n", 17);
-                asked = at + 1;
-            }
+            for (Answer& a : answers)
+                for (size_t at; (at = received.find(a.query, a.asked)) != std::string::npos;) {
+                    put(1, a.answer.data(), a.answer.size());
+                    a.asked = at + 1;
+                }
         }
     }
 }

@@ -1,5 +1,6 @@
 #include "audioroute.h"
 #include "capture.h"
+#include "clipresume.h"
 #include "filebrowser.h"
 #include "frontendprocess.h"
 #include "mywidget.h"
@@ -135,6 +136,8 @@ private slots:
         qunsetenv("STUB_TALK");
         qunsetenv("STUB_SPLIT_VIDEO");
         qunsetenv("STUB_SONG");
+        qunsetenv("STUB_TIME");
+        qunsetenv("STUB_LENGTH");
     }
 
     void cleanup()
@@ -393,6 +396,70 @@ private slots:
         window->stopPlayback();
         QVERIFY(!screen->isVisible());
         QCOMPARE(clockText(3725.9), QString("1:02:05"));
+    }
+
+    // A clip of LENGTH seconds left at TIME, stopped or ending by itself:
+    // what the places' file keeps, and how the next play of it starts.
+    void aLongClipGoesOnWhereItWasLeft_data()
+    {
+        QTest::addColumn<QByteArray>("length");
+        QTest::addColumn<QByteArray>("time");
+        QTest::addColumn<bool>("endsItself");
+        QTest::addColumn<QByteArray>("kept");
+        QTest::addColumn<QByteArray>("next");
+        QTest::newRow("stopped midway") << QByteArray("1200") << QByteArray("700.4") << false
+                                        << QByteArray("700") << QByteArray("seek 695 2\n");
+        QTest::newRow("as long as a song")
+            << QByteArray("300") << QByteArray("200") << false << QByteArray() << QByteArray();
+        QTest::newRow("played to its end")
+            << QByteArray("1200") << QByteArray("1195") << true << QByteArray() << QByteArray();
+        QTest::newRow("its player gone midway") << QByteArray("1200") << QByteArray("700") << true
+                                                << QByteArray("700") << QByteArray("seek 695 2\n");
+    }
+    void aLongClipGoesOnWhereItWasLeft()
+    {
+        QFETCH(QByteArray, length);
+        QFETCH(QByteArray, time);
+        QFETCH(bool, endsItself);
+        QFETCH(QByteArray, kept);
+        QFETCH(QByteArray, next);
+        const QByteArray clip = QFile::encodeName(media + "/clip.avi");
+        // Another clip's place, kept whatever becomes of this one's.
+        writeAll(install->file("positions"), "40 /m/other.avi\n");
+        qputenv("STUB_VIDEO", "1");
+        qputenv("STUB_LENGTH", length);
+        qputenv("STUB_TIME", time);
+        if (endsItself)
+            qputenv("STUB_EXIT_MS", "4000");
+        startWindow();
+        play("clip.avi");
+        QTRY_VERIFY_WITH_TIMEOUT(install->playerInput().contains("get_property length"), 5000);
+        // A long clip's place is asked once a second; a shorter one's never.
+        if (length.toInt() > 600)
+            QTRY_VERIFY_WITH_TIMEOUT(install->playerInput().contains("get_property time_pos"),
+                                     5000);
+        QTest::qWait(300);
+        if (endsItself)
+            QTRY_VERIFY_WITH_TIMEOUT(!playbackState.playing && tick(), 10000);
+        else
+            window->stopPlayback();
+        QCOMPARE(readAll(install->file("positions")),
+                 (kept.isEmpty() ? QByteArray() : kept + ' ' + clip + '\n') + "40 /m/other.avi\n");
+        qunsetenv("STUB_EXIT_MS");
+        QFile::remove(install->file("stub-input.log"));
+        play("clip.avi");
+        if (next.isEmpty()) {
+            QTest::qWait(300);
+            QVERIFY(!install->playerInput().startsWith("seek"));
+        } else {
+            QTRY_COMPARE(install->playerInput().left(next.size()), next);
+        }
+        // The file keeps the latest places alone, and no name it cannot hold.
+        QList<ResumePosition> many;
+        for (int i = 0; i < 60; ++i)
+            many = withPosition(many, i == 30 ? "a\nb" : QByteArray::number(i), i);
+        QCOMPARE(many.size(), maxResumePositions);
+        QCOMPARE(parsePositions(positionsText(many)).first(), ResumePosition({"59", 59}));
     }
 
     void talkativePlayerIsNeverHeldUp()

@@ -98,7 +98,7 @@ copy_test_programs() {
     cp "$build/bench/bench_device" "$build/bench/barelist" "$here/build/bench/"
     cp "$build/launcher/mplayer" "$build/launcher/killall" "$build/launcher/menu.conf" \
         "$here/build/launcher/"
-    cp dist/menu.conf dist/fonts.conf "$here/src/dist/"
+    cp -r dist/menu.conf dist/fonts.conf dist/keymaps "$here/src/dist/"
     # The benchmark's clip, alone in its folder: orange, where it is looked for.
     mkdir -p "$here/bench-media"
     [ -s "$cache/bench-orange.avi" ] || ffmpeg -loglevel error -y \

@@ -88,9 +88,12 @@ MyWidget::MyWidget(QWidget* parent) : ZMainWidget(false, parent, nullptr, 0)
     songClock_ = new QTimer(this);
     songClock_->setInterval(1000);
     connect(songClock_, &QTimer::timeout, this, [this] {
+        // A clip that is neither long nor a song has nothing to ask: the
+        // clock rests, as the tick does.
+        if (!resume_.wantsPlace() && !nowPlaying_->isVisible())
+            songClock_->stop();
         // A long clip's place is wanted in the dark too; a song's screen not.
-        if (playbackState.playing &&
-            (resume_.wantsPlace() || (nowPlaying_->isVisible() && !displayAsleep_())))
+        else if (playbackState.playing && (resume_.wantsPlace() || !displayAsleep_()))
             player_.send("pausing_keep_force get_property time_pos\n");
     });
 

@@ -434,10 +434,16 @@ private slots:
         startWindow();
         play("clip.avi");
         QTRY_VERIFY_WITH_TIMEOUT(install->playerInput().contains("get_property length"), 5000);
-        // A long clip's place is asked once a second; a shorter one's never.
+        // A long clip's place is asked once a second; a shorter one's never,
+        // and its clock rests.
+        const QList<QTimer*> clocks = window->findChildren<QTimer*>();
         if (length.toInt() > 600)
             QTRY_VERIFY_WITH_TIMEOUT(install->playerInput().contains("get_property time_pos"),
                                      5000);
+        else
+            QTRY_VERIFY(std::none_of(clocks.begin(), clocks.end(), [](const QTimer* clock) {
+                return clock->isActive() && clock->interval() == 1000;
+            }));
         QTest::qWait(300);
         if (endsItself)
             QTRY_VERIFY_WITH_TIMEOUT(!playbackState.playing && tick(), 10000);

@@ -69,8 +69,10 @@ void KeyReader::scan()
     QList<QByteArray> nodes;
     for (const QString& name : names)
         nodes.append(QFile::encodeName(inputDirectory + '/' + name));
+    // One whose reads failed was unplugged: a pad plugged in again may have
+    // its node's name by now.
     for (const QByteArray& node : devices_.keys())
-        if (!nodes.contains(node))
+        if (!nodes.contains(node) || !devices_.value(node)->notifier->isEnabled())
             close(node);
     for (auto it = skipped_.begin(); it != skipped_.end();)
         it = nodes.contains(it.key()) ? std::next(it) : skipped_.erase(it);

@@ -353,7 +353,7 @@ void MyWidget::showSong(const PlayerAnswers& said)
     if (said.noVideo && !nowPlaying_->isVisible()) {
         nowPlaying_->setGeometry(rect());
         nowPlaying_->raise();
-        nowPlaying_->show();
+        nowPlaying_->showSong();
     }
     nowPlaying_->setTimes(said.time, said.length);
     nowPlaying_->setPaused(playbackState.paused);

@@ -6,6 +6,7 @@
 #include <taglib/fileref.h>
 #include <taglib/tag.h>
 
+#include <algorithm>
 #include <cmath>
 
 SongTags readSongTags(const QByteArray& path)
@@ -50,11 +51,17 @@ NowPlaying::NowPlaying(QWidget* parent) : QWidget(parent)
 
 void NowPlaying::setSong(const QByteArray& path)
 {
-    tags_ = readSongTags(path);
-    time_ = 0;
-    length_ = tags_.seconds;
+    path_ = path;
+    tags_ = SongTags();
+    time_ = length_ = 0;
     paused_ = false;
-    update();
+}
+
+void NowPlaying::showSong()
+{
+    tags_ = readSongTags(path_);
+    length_ = std::max(length_, double(tags_.seconds));
+    show();
 }
 
 void NowPlaying::setTimes(double time, double length)

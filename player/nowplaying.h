@@ -25,7 +25,10 @@ class NowPlaying : public QWidget
 public:
     explicit NowPlaying(QWidget* parent = nullptr);
 
+    // The clip launched; its tags are read only once it shows, off the key
+    // path to a video's picture.
     void setSong(const QByteArray& path);
+    void showSong();
     // The player's word of its position and its length (-1: not said).
     void setTimes(double time, double length);
     void setPaused(bool paused);
@@ -39,6 +42,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QByteArray path_;
     SongTags tags_;
     double time_ = 0;
     double length_ = 0;

@@ -249,6 +249,7 @@ int MyWidget::startPlayback(const char* path, bool playlist)
     playbackState.menuMode = false;
     playbackState.playlist = playlist;
     playbackState.paused = false;
+    clipAsked_ = false;
     nowPlaying_->setSong(path);
     // Focus lost before the launch, to the menu that chose Play, is not
     // this player's: the tick would stop it at once.
@@ -314,8 +315,10 @@ void MyWidget::timerEvent(QTimerEvent* /*event*/)
             playbackState.paused = output.said.paused == 1;
         showSong(output.said);
         resume_.heard(output.said);
-        if ((output.video || output.said.noVideo) && !songClock_->isActive()) {
-            // Once a clip is up: how long it is, and its place each second.
+        // Once a clip is up: how long it is, and its place each second; a
+        // song of a playlist brings the clock back for its screen.
+        if ((output.video && !clipAsked_) || (output.said.noVideo && !songClock_->isActive())) {
+            clipAsked_ = true;
             player_.send("pausing_keep_force get_property length\n");
             songClock_->start();
         }

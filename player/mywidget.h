@@ -102,6 +102,7 @@ private:
     QTimer* songClock_ = nullptr; // asks the player's position each second
     std::function<bool()> displayAsleep_ = [] { return false; };
     ClipResume resume_;
+    bool clipAsked_ = false; // this launch's clip asked its length
     int tickTimer = 0;
     int adjustIndex = 0;
     std::array<char, 100> commandBuffer{};

@@ -4,6 +4,7 @@
 #include "directorylisting.h"
 #include "filebrowser.h"
 #include "keycommands.h"
+#include "keylock.h"
 #include "nowplaying.h"
 #include "platform/phonekeys.h"
 #include "platform/popupmenu.h"
@@ -23,6 +24,7 @@
 #include <QPixmap>
 #include <QTimer>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -85,6 +87,7 @@ MyWidget::MyWidget(QWidget* parent) : ZMainWidget(false, parent, nullptr, 0)
     wakeTick();
 
     nowPlaying_ = new NowPlaying(this);
+    setUpKeyLock();
     songClock_ = new QTimer(this);
     songClock_->setInterval(1000);
     connect(songClock_, &QTimer::timeout, this, [this] {
@@ -213,6 +216,7 @@ void MyWidget::setFullScreen(bool on)
             runShellCommands({"./killall mplayer -9"});
     } else {
         songClock_->stop();
+        keyLock_->reset();
         nowPlaying_->hide();
         browser_->leaveFullScreen();
         showNormal();
@@ -250,7 +254,14 @@ int MyWidget::startPlayback(const char* path, bool playlist)
     playbackState.playlist = playlist;
     playbackState.paused = false;
     clipAsked_ = false;
-    nowPlaying_->setSong(path);
+    QList<QByteArray> entries;
+    if (playlist && readPlaylistLines(path, &entries)) {
+        for (QByteArray& entry : entries)
+            if (entry.endsWith('\r'))
+                entry.chop(1);
+        entries.removeAll(QByteArray());
+    }
+    nowPlaying_->setSong(path, entries);
     // Focus lost before the launch, to the menu that chose Play, is not
     // this player's: the tick would stop it at once.
     playbackState.focusLost = false;
@@ -323,6 +334,7 @@ void MyWidget::timerEvent(QTimerEvent* /*event*/)
             songClock_->start();
         }
         if (output.video) {
+            nowPlaying_->hide(); // a playlist's clip with a picture
             std::printf("video file\n");
             runShellCommands({"./panelrest 0"});
         }
@@ -353,6 +365,14 @@ void MyWidget::timerEvent(QTimerEvent* /*event*/)
 
 void MyWidget::showSong(const PlayerAnswers& said)
 {
+    if (!said.playing.empty())
+        nowPlaying_->setPlaying(QByteArray::fromStdString(said.playing));
+    if (said.muted >= 0)
+        nowPlaying_->setMuted(said.muted == 1);
+    if (!said.property.empty())
+        nowPlaying_->showNote(QStringLiteral("%1 %2")
+                                  .arg(QString::fromStdString(said.property))
+                                  .arg(std::lround(said.value)));
     if (said.noVideo && !nowPlaying_->isVisible()) {
         nowPlaying_->setGeometry(rect());
         nowPlaying_->raise();

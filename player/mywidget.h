@@ -2,6 +2,7 @@
 
 #include "clipresume.h"
 #include "menutree.h"
+#include "platform/keyholds.h"
 #include "platform/zmainwidget.h"
 #include "playerprocess.h"
 
@@ -15,6 +16,7 @@
 
 struct PlayerOptions;
 class FileBrowser;
+class KeyLock;
 class NowPlaying;
 class PopupMenu;
 class QTimer;
@@ -52,6 +54,7 @@ public:
     int currentAdjustIndex() const { return adjustIndex; }
     // The screen shown while a clip with no picture plays.
     NowPlaying* nowPlaying() const { return nowPlaying_; }
+    KeyLock* keyLock() const { return keyLock_; }
     // Whether the display sleeps: a song's screen is not updated then.
     void setDisplayAsleep(std::function<bool()> asleep) { displayAsleep_ = std::move(asleep); }
 
@@ -84,6 +87,10 @@ private:
     void wakeTick();
     // What the player said of a song: its screen up, its times on it.
     void showSong(const PlayerAnswers& said);
+    // The lock's word on the song's screen, or on the player's picture.
+    void setUpKeyLock();
+    // After a key that changed it: the level, for the song's screen.
+    void askLevel(const char* property);
 
     ItemIds ids{};
     FileBrowser* browser_ = nullptr;
@@ -99,6 +106,8 @@ private:
     PopupMenu* scaleMenu_ = nullptr;
     PlayerProcess player_;
     NowPlaying* nowPlaying_ = nullptr;
+    KeyLock* keyLock_ = nullptr;
+    KeyHolds holds_;
     QTimer* songClock_ = nullptr; // asks the player's position each second
     std::function<bool()> displayAsleep_ = [] { return false; };
     ClipResume resume_;

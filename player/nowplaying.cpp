@@ -1,5 +1,7 @@
 #include "nowplaying.h"
 
+#include "songcover.h"
+
 #include <QFileInfo>
 #include <QPainter>
 
@@ -46,22 +48,56 @@ NowPlaying::NowPlaying(QWidget* parent) : QWidget(parent)
     colours.setColor(QPalette::Window, Qt::black);
     colours.setColor(QPalette::WindowText, Qt::white);
     setPalette(colours);
+    noteTimer_.setSingleShot(true);
+    noteTimer_.setInterval(2500);
+    connect(&noteTimer_, &QTimer::timeout, this, [this] {
+        note_.clear();
+        update();
+    });
     hide();
 }
 
-void NowPlaying::setSong(const QByteArray& path)
+void NowPlaying::setSong(const QByteArray& path, const QList<QByteArray>& entries)
 {
-    path_ = path;
+    path_ = entries.isEmpty() ? path : entries.first();
+    entries_ = entries;
+    index_ = entries.isEmpty() ? -1 : 0;
     tags_ = SongTags();
+    cover_ = QImage();
+    next_.clear();
+    note_.clear();
     time_ = length_ = 0;
-    paused_ = false;
+    paused_ = muted_ = locked_ = false;
+}
+
+void NowPlaying::setPlaying(const QByteArray& path)
+{
+    if (entries_.isEmpty() || path == path_)
+        return;
+    // The same clip may be listed twice: the one after the last is meant.
+    const qsizetype after = entries_.indexOf(path, index_ + 1);
+    index_ = static_cast<int>(after >= 0 ? after : entries_.indexOf(path));
+    path_ = path;
+    time_ = length_ = 0;
+    if (isVisible())
+        readSong();
 }
 
 void NowPlaying::showSong()
 {
+    readSong();
+    show();
+}
+
+void NowPlaying::readSong()
+{
     tags_ = readSongTags(path_);
     length_ = std::max(length_, double(tags_.seconds));
-    show();
+    cover_ = songCover(path_, QSize(width(), height() * 3 / 10));
+    const int next = index_ + 1;
+    next_ =
+        index_ >= 0 && next < entries_.size() ? readSongTags(entries_.at(next)).title : QString();
+    update();
 }
 
 void NowPlaying::setTimes(double time, double length)
@@ -75,15 +111,56 @@ void NowPlaying::setTimes(double time, double length)
 
 void NowPlaying::setPaused(bool paused)
 {
-    if (paused != paused_) {
-        paused_ = paused;
-        update();
-    }
+    paused_ = paused;
+    update();
+}
+
+void NowPlaying::setMuted(bool muted)
+{
+    muted_ = muted;
+    update();
+}
+
+void NowPlaying::setLocked(bool locked)
+{
+    locked_ = locked;
+    update();
+}
+
+void NowPlaying::showNote(const QString& note)
+{
+    note_ = note;
+    noteTimer_.start();
+    update();
 }
 
 QString NowPlaying::timeText() const
 {
     return clockText(time_) + QStringLiteral(" / ") + clockText(length_);
+}
+
+QString NowPlaying::placeText() const
+{
+    if (index_ < 0)
+        return {};
+    return QStringLiteral("%1 / %2").arg(index_ + 1).arg(entries_.size());
+}
+
+QStringList NowPlaying::statusLines() const
+{
+    QStringList words;
+    if (paused_)
+        words << tr("Paused");
+    if (muted_)
+        words << tr("Muted");
+    if (locked_)
+        words << tr("Keys locked");
+    QStringList lines;
+    if (!words.isEmpty())
+        lines << words.join(QStringLiteral("  "));
+    if (!note_.isEmpty())
+        lines << note_;
+    return lines;
 }
 
 void NowPlaying::paintEvent(QPaintEvent* /*event*/)
@@ -92,27 +169,42 @@ void NowPlaying::paintEvent(QPaintEvent* /*event*/)
     painter.setPen(palette().color(QPalette::WindowText));
     const int margin = width() / 16;
     const int line = fontMetrics().height();
-    QRect text(margin, height() / 5, width() - 2 * margin, 2 * line);
+    const int wide = width() - 2 * margin;
+    int y = height() / 5;
+    if (!cover_.isNull()) {
+        const QSize room(wide, height() * 3 / 10);
+        const QSize size = cover_.size().scaled(room, Qt::KeepAspectRatio);
+        painter.drawImage(QRect(QPoint((width() - size.width()) / 2, margin), size), cover_);
+        y = margin + size.height() + line / 2;
+    }
+    const auto lineOf = [&](const QString& text) {
+        painter.drawText(QRect(margin, y, wide, line), Qt::AlignCenter,
+                         painter.fontMetrics().elidedText(text, Qt::ElideRight, wide));
+        y += line;
+    };
     QFont title = font();
     title.setBold(true);
     painter.setFont(title);
-    painter.drawText(text, Qt::AlignCenter | Qt::TextWordWrap, tags_.title);
+    painter.drawText(QRect(margin, y, wide, 2 * line), Qt::AlignCenter | Qt::TextWordWrap,
+                     tags_.title);
+    y += 2 * line + line / 4;
     painter.setFont(font());
-    for (const QString& more : {tags_.artist, tags_.album}) {
-        text.translate(0, text.height() + line / 2);
-        text.setHeight(line);
-        painter.drawText(text, Qt::AlignCenter,
-                         fontMetrics().elidedText(more, Qt::ElideRight, text.width()));
-    }
+    for (const QString& more : {tags_.artist, tags_.album, placeText()})
+        if (!more.isEmpty())
+            lineOf(more);
     // The bar, then the times under it.
-    const QRect bar(margin, height() * 3 / 5, width() - 2 * margin, std::max(4, line / 3));
+    y += line / 2;
+    const QRect bar(margin, y, wide, std::max(4, line / 3));
     painter.drawRect(bar.adjusted(0, 0, -1, -1));
     if (length_ > 0)
         painter.fillRect(bar.x(), bar.y(),
                          static_cast<int>(bar.width() * std::min(1.0, time_ / length_)),
                          bar.height(), painter.pen().color());
-    const QRect times(margin, bar.bottom() + line / 2, bar.width(), line);
-    painter.drawText(times, Qt::AlignCenter, timeText());
-    if (paused_)
-        painter.drawText(times.translated(0, 2 * line), Qt::AlignCenter, tr("Paused"));
+    y = bar.bottom() + line / 2;
+    lineOf(timeText());
+    if (!next_.isEmpty())
+        lineOf(tr("Next: %1").arg(next_));
+    y += line / 2;
+    for (const QString& status : statusLines())
+        lineOf(status);
 }

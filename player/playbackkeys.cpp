@@ -1,5 +1,6 @@
 #include "filebrowser.h"
 #include "keycommands.h"
+#include "keylock.h"
 #include "mywidget.h"
 #include "nowplaying.h"
 #include "platform/phonekeys.h"
@@ -36,6 +37,8 @@ void MyWidget::actOnKey(std::uint16_t keyCode)
         break;
     case KeyAction::Send:
         sendKeyCommand(command.text);
+        if (std::strncmp(command.text, "volume", 6) == 0)
+            askLevel("volume");
         break;
     case KeyAction::MenuEnter:
         sendKeyCommand(command.text);
@@ -55,6 +58,7 @@ void MyWidget::actOnKey(std::uint16_t keyCode)
         std::snprintf(commandBuffer.data(), commandBuffer.size(), "%s%s",
                       adjustProperties[static_cast<size_t>(adjustIndex)], command.text);
         sendKeyCommand(commandBuffer.data());
+        askLevel(adjustProperties[static_cast<size_t>(adjustIndex)]);
         break;
     case KeyAction::NextProperty:
         adjustIndex = nextAdjustIndex(adjustIndex);
@@ -82,6 +86,10 @@ bool MyWidget::qwsEvent(WSEvent* event)
 {
     if (event->type != WSEvent::Key)
         return ZMainWidget::qwsEvent(event);
+    const bool repeat =
+        holds_.repeats(event->keyCode, event->isPress, event->isAutoRepeat, event->time);
+    if (playbackState.playing && keyLock_->key(event->keyCode, event->isPress, repeat))
+        return true;
     if (event->isPress) {
         if (playbackState.playing)
             actOnKey(event->keyCode);
@@ -92,4 +100,28 @@ bool MyWidget::qwsEvent(WSEvent* event)
     if (playbackState.fullScreen)
         return true;
     return ZMainWidget::qwsEvent(event);
+}
+
+void MyWidget::setUpKeyLock()
+{
+    keyLock_ = new KeyLock(this);
+    connect(keyLock_, &KeyLock::changed, this, [this](bool locked) {
+        nowPlaying_->setLocked(locked);
+        sendKeyCommand(locked ? "osd_show_text \"Keys locked\" 2000\n"
+                              : "osd_show_text \"Keys unlocked\" 2000\n");
+    });
+    connect(keyLock_, &KeyLock::refused, this, [this] {
+        nowPlaying_->showNote(tr("Hold Exit to unlock"));
+        sendKeyCommand("osd_show_text \"Keys locked: hold Exit to unlock\" 2000\n");
+    });
+}
+
+void MyWidget::askLevel(const char* property)
+{
+    if (!nowPlaying_->isVisible())
+        return;
+    std::snprintf(commandBuffer.data(), commandBuffer.size(),
+                  "pausing_keep_force get_property %s\npausing_keep_force get_property mute\n",
+                  property);
+    player_.send(commandBuffer.data());
 }

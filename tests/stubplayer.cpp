@@ -14,11 +14,14 @@
 //                     room for is noted in ./stub-blocked.log
 //   STUB_SPLIT_VIDEO=1  print a "VIDEO:" line in two pieces 700 ms apart
 //   STUB_PAUSED=1     answer at start as a paused player does a pause query
-//   STUB_SONG=1       say "Video: no video" at start
+//   STUB_SONG=1       say "Video: no video" at start, answer volume and
+//                     mute queries (55, muted)
+//   STUB_ENTRY=N      say "Playing" the Nth line of the -playlist file
 //   STUB_TIME=S, STUB_LENGTH=S  answer each position or length query so
 //                     (the position 1.5 for a song, by default)
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -72,6 +75,16 @@ int main(int argc, char** argv)
     const bool noRead = hang || flag("STUB_NO_READ");
     const bool flood = flag("STUB_FLOOD");
     const bool song = flag("STUB_SONG");
+    if (const char* entry = std::getenv("STUB_ENTRY"))
+        if (FILE* list = argc > 1 ? std::fopen(argv[argc - 1], "r") : nullptr) {
+            char line[4096] = "";
+            for (long n = std::atol(entry); n > 0 && std::fgets(line, sizeof line, list); --n) {
+            }
+            const std::string said =
+                "Playing " + std::string(line, std::strcspn(line, "\r\n")) + ".\n";
+            put(1, said.data(), said.size());
+            std::fclose(list);
+        }
     if (song)
         put(1, "Video: no video\n", 16);
     struct Answer {
@@ -84,6 +97,10 @@ int main(int argc, char** argv)
     if (time || song)
         answers.push_back({"get_property time_pos\n",
                            std::string("ANS_time_pos=") + (time ? time : "1.5") + "\n", 0});
+    if (song) {
+        answers.push_back({"get_property volume\n", "ANS_volume=55.000000\n", 0});
+        answers.push_back({"get_property mute\n", "ANS_mute=yes\n", 0});
+    }
     if (const char* length = std::getenv("STUB_LENGTH"))
         answers.push_back({"get_property length\n", std::string("ANS_length=") + length + "\n", 0});
     if (flag("STUB_PAUSED"))

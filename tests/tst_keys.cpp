@@ -1,5 +1,6 @@
 #include "filebrowser.h"
 #include "keycommands.h"
+#include "keylock.h"
 #include "mywidget.h"
 #include "platform/phonekeys.h"
 #include "platform/popupmenu.h"
@@ -112,8 +113,9 @@ private slots:
         QCOMPARE(received(sent), sent);
     }
 
-    // Keys in turn while a clip plays; "answered" when the player has said
-    // it is paused (its on-screen menu paused it).
+    // Keys in turn while a clip plays, a negative one held past the lock's
+    // hold; "answered" when the player has said it is paused (its on-screen
+    // menu paused it).
     void aPauseIsKept_data()
     {
         QTest::addColumn<QList<int>>("keys");
@@ -138,6 +140,16 @@ private slots:
                               << QByteArray("pause\nquit\n");
         QTest::newRow("paused by the player's menu")
             << QList<int>{Qt::Key_PageDown} << true << QByteArray("pausing_keep volume -5\n");
+        const QByteArray locked = "osd_show_text \"Keys locked\" 2000\n";
+        QTest::newRow("Exit held: locked")
+            << QList<int>{-Qt::Key_Escape, enter, Qt::Key_F4} << false
+            << locked + "osd_show_text \"Keys locked: hold Exit to unlock\" 2000\n"
+                        "osd_show_text \"Keys locked: hold Exit to unlock\" 2000\n";
+        QTest::newRow("Exit tapped: nothing")
+            << QList<int>{Qt::Key_Escape, enter} << false << QByteArray("pause\n");
+        QTest::newRow("held again: unlocked, paused")
+            << QList<int>{-Qt::Key_F3, -Qt::Key_Back, enter} << false
+            << locked + "osd_show_text \"Keys unlocked\" 2000\npause\n";
     }
     void aPauseIsKept()
     {
@@ -150,8 +162,15 @@ private slots:
         qunsetenv("STUB_PAUSED");
         if (answered)
             QTRY_VERIFY(playbackState.paused);
-        for (int key : keys)
-            press(Qt::Key(key));
+        for (int key : keys) {
+            if (key > 0) {
+                press(Qt::Key(key));
+                continue;
+            }
+            QTest::keyPress(window->windowHandle(), Qt::Key(-key));
+            QTest::qWait(KeyLock::holdMs + 300);
+            QTest::keyRelease(window->windowHandle(), Qt::Key(-key));
+        }
         QCOMPARE(received(sent), sent);
     }
 
@@ -193,8 +212,8 @@ private slots:
         QVERIFY(playbackState.menuMode); // only F2 closes it
         // Each entry is followed by the front-end's question whether it paused.
         const QByteArray asked = "pausing_keep_force get_property pause\n";
-        const QByteArray expected = "set_menu main\nmenu ok\n" + asked + "menu ok\n" + asked +
-                                    "menu cancel\nmenu cancel\n";
+        const QByteArray expected =
+            "set_menu main\nmenu ok\n" + asked + "menu ok\n" + asked + "menu cancel\nmenu cancel\n";
         QCOMPARE(received(expected), expected);
     }
 

@@ -360,20 +360,34 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QStringList>("tags");
+        QTest::addColumn<QString>("cover"); // in its tags, or this file beside it
         QTest::addColumn<QString>("shown");
-        QTest::newRow("tagged") << "song.mp3"
-                                << QStringList{"-metadata",       "title=Blue Moon", "-metadata",
-                                               "artist=The Band", "-metadata",       "album=Rain"}
-                                << "Blue Moon|The Band|Rain|0:01 / 0:03";
-        QTest::newRow("no tags") << "untitled.ogg" << QStringList{} << "untitled|||0:01 / 0:03";
+        const QStringList tags = {"-metadata",       "title=Blue Moon", "-metadata",
+                                  "artist=The Band", "-metadata",       "album=Rain"};
+        QTest::newRow("tagged, its cover in them") << "song.mp3" << tags << "tags"
+                                                   << "Blue Moon|The Band|Rain|0:01 / 0:03";
+        QTest::newRow("FLAC, a cover beside") << "song.flac" << tags << "Folder.JPG"
+                                              << "Blue Moon|The Band|Rain|0:01 / 0:03";
+        QTest::newRow("no tags") << "untitled.ogg" << QStringList{} << ""
+                                 << "untitled|||0:01 / 0:03";
     }
     void aSongShowsWhatItIs()
     {
         REQUIRE_TOOL("ffmpeg");
         QFETCH(QString, file);
         QFETCH(QStringList, tags);
+        QFETCH(QString, cover);
+        const QString art = cover == "tags" ? install->file("art.jpg") : media + '/' + cover;
+        if (!cover.isEmpty())
+            QVERIFY(makeClip(art, "color=red:s=64x48", 1, false, {"-frames:v", "1"}));
+        const QStringList embed = {"-i",   art,    "-map",           "0",           "-map", "1",
+                                   "-c:v", "copy", "-disposition:v", "attached_pic"};
+        const QString codec = file.endsWith("mp3")    ? "mp3"
+                              : file.endsWith("flac") ? "flac"
+                                                      : "libvorbis";
         QVERIFY(makeClip(media + '/' + file, "sine=frequency=440", 3, false,
-                         QStringList{"-c:a", file.endsWith("mp3") ? "mp3" : "libvorbis"} + tags));
+                         (cover == "tags" ? embed : QStringList()) + QStringList{"-c:a", codec} +
+                             tags));
         qputenv("STUB_SONG", "1");
         startWindow();
         play(file);
@@ -383,9 +397,11 @@ private slots:
         const SongTags& song = screen->tags();
         QTEST(QStringList({song.title, song.artist, song.album, screen->timeText()}).join('|'),
               "shown");
+        QCOMPARE(screen->cover().size(), cover.isEmpty() ? QSize(0, 0) : QSize(64, 48));
+        // Paused, and the level the volume key left, as the player answers.
         QTest::keyClick(window->windowHandle(), Qt::Key_Return);
         QTest::keyClick(window->windowHandle(), Qt::Key_PageUp);
-        QVERIFY(screen->showsPaused());
+        QTRY_COMPARE(screen->statusLines(), QStringList({"Paused  Muted", "volume 55"}));
         QTest::qWait(1200);
         QByteArray keys;
         for (const QByteArray& line : install->playerInput().split('\n'))

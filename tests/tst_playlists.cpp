@@ -1,5 +1,6 @@
 #include "filebrowser.h"
 #include "mywidget.h"
+#include "nowplaying.h"
 #include "platform/popupmenu.h"
 #include "platform/utilcst.h"
 #include "platform/zpushbutton.h"
@@ -86,6 +87,8 @@ private slots:
         resetFrontEndState();
         install = std::make_unique<TempInstall>();
         install->installStubPlayer();
+        qunsetenv("STUB_SONG");
+        qunsetenv("STUB_ENTRY");
         media = install->file("media");
         QDir().mkpath(media + "/folder");
         for (const char* name : {"a.mp3", "b.mp3", "x;touch MARKER;.mp3", "-n.mp3"})
@@ -159,6 +162,12 @@ private slots:
 
     void playPassesThePlaylistFile()
     {
+        QByteArray twelve;
+        for (int n = 1; n <= 12; ++n)
+            twelve += "/m/" + QByteArray::number(n) + ".mp3\r\n";
+        writeAll(playlist("default"), twelve);
+        qputenv("STUB_SONG", "1");
+        qputenv("STUB_ENTRY", "3");
         startWindow();
         QVERIFY(choose(window->playlistMenu(), "Playlist"));
         QVERIFY(choose(window->mainMenu(), "Play  "));
@@ -169,7 +178,10 @@ private slots:
         // A headset's next and previous keys step through it.
         QTest::sendKeyEvent(QTest::Click, window->windowHandle(), Qt::Key_MediaNext, {}, {});
         QTest::sendKeyEvent(QTest::Click, window->windowHandle(), Qt::Key_MediaPrevious, {}, {});
-        QTRY_COMPARE(install->playerInput(), QByteArray("pt_step 1\npt_step -1\n"));
+        QTRY_VERIFY(install->playerInput().contains("pt_step 1\npt_step -1\n"));
+        // Its song's screen says where in the list it is, and what is next.
+        QTRY_COMPARE(window->nowPlaying()->placeText(), QString("3 / 12"));
+        QCOMPARE(window->nowPlaying()->nextTitle(), QString("4"));
     }
 
     void addTwiceRemoveOnceRemovesBoth()

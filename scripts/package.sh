@@ -75,6 +75,7 @@ for arch in "${archs[@]}"; do
     debian_strip "$arch" "$dir"
     depends=$(library_depends "$arch" "$dir")
     (cd "$dir" && cpack -G DEB -B "$dir/cpack" -D CPACK_DEBIAN_PACKAGE_ARCHITECTURE="$arch" \
+        -D CPACK_DEBIAN_PACKAGE_RECOMMENDS="alsa-utils" \
         -D CPACK_DEBIAN_PACKAGE_DEPENDS="$depends, mplayer, iso-codes, fonts-dejavu-core, fonts-wqy-microhei | fonts-wqy-zenhei | fonts-noto-cjk, fonts-tlwg-loma-ttf | fonts-tlwg-loma-otf" >/dev/null)
     mv "$dir"/cpack/tarragon_*_"$arch".deb "$out/"
     echo "Package: $(ls "$out"/tarragon_*_"$arch".deb)"

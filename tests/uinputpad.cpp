@@ -1,7 +1,8 @@
 // Inside the emulated phone: a pad with BTN_* buttons and a hat, a separate
 // device of volume keys, and a handheld whose buttons send keyboard codes,
 // made with uinput; then a walk read from a file, one step a line:
-//   CODE          a press and release of that key or button
+//   CODE [S]      a press and release of that key or button, held S
+//                 seconds
 //   ABS_HAT0X N   the hat moved to N, then back to the centre
 //   shot NAME     "DEVICE-PAD-SHOT WALK-NAME" for the host (WALK the walk
 //                 file's name), then a pause for it
@@ -109,7 +110,7 @@ int main(int argc, char** argv)
             for (const Device& device : devices)
                 if (code >= 0 && libevdev_has_event_code(device.dev, EV_KEY, unsigned(code))) {
                     send(device, EV_KEY, unsigned(code), 1);
-                    pause(0.15);
+                    pause(argument.empty() ? 0.15 : std::stod(argument));
                     send(device, EV_KEY, unsigned(code), 0);
                     break;
                 }

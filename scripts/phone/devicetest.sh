@@ -3,7 +3,8 @@
 #   programs   the test programs inside the phone, a front-end asked to end
 #              at once, and the user's path as root, under the lean init,
 #              with the About box; then with a pad and volume keys alone,
-#              and with a handheld's keyboard codes through a keymap
+#              with a handheld's keyboard codes through a keymap, and a
+#              long song's screen with its keys locked
 #   service    booted by Debian's systemd and udev: the user's path as the
 #              ordinary user of the package's service, a SIGKILL and a
 #              power-off mid-clip, the next boot, a minute's journal, Exit
@@ -45,6 +46,7 @@ test_programs() {
         4b-onscreen-menu-down 4c-onscreen-menu-closed 5-list-again
     check_picture pad-
     pad_walk handheld 1-list 2-menu 3-playing 5-list-again
+    song_walk
     wait_for_line "DEVICE-PAD-SHOT types-webm" 300 || fail "the WebM clip did not play"
     shot "$shots/types-webm.png"
     [ "$(brightness "$shots/types-webm.png" "240x180+0+0")" -gt 20 ] || fail "the WebM clip showed no picture"
@@ -91,7 +93,9 @@ test_service() {
     key down down
     shot "$shots/phone-8-after-kill.png"
     check_list phone-after-kill phone-8-after-kill.png
-    # A power-off mid-clip: the front-end ends as on SIGTERM.
+    # A power-off mid-song: the front-end ends as on SIGTERM, and keeps the
+    # long song's place.
+    key down
     play_again
     wait_for_line "$powered_off" 120 || fail "phone: it did not power off"
     grep -h "DEVICE-POWEROFF\|DEVICE-STOPPED" "$serial" || true
@@ -105,9 +109,11 @@ test_service() {
     wait_for_line "DEVICE-OPTIONS" 300 || fail "phone: the second boot did not come"
     wait_for_list || fail "phone: no list on the second boot"
     shot "$shots/phone-9-second-boot.png"
-    grep -h "DEVICE-BOOT\|DEVICE-FSCK\|DEVICE-OPTIONS" "$serial" || true
+    grep -h "DEVICE-BOOT\|DEVICE-FSCK\|DEVICE-OPTIONS\|DEVICE-POSITIONS" "$serial" || true
     grep -q "DEVICE-FSCK clean" "$serial" || fail "phone: the file system was recovered after the power-off"
     grep -q "DEVICE-OPTIONS kept" "$serial" || fail "phone: the options changed over the power-off"
+    [ "$board_sound" = 0 ] || grep -q "DEVICE-POSITIONS [12][0-9] /mmc/mmca1/voices.mp3;" "$serial" ||
+        fail "phone: the song's place was lost over the power-off"
     key down down
     play_again
     wait_for_line "DEVICE-JOURNAL" 150 || fail "phone: the minute's clip did not end"

@@ -45,7 +45,7 @@ make_root_file_system() {
     # Debian's init and udev, for the boots that go as a device's does;
     # strace, for a test that sees what killall looks at.
     packages=($depends busybox-static e2fsprogs fonts-dejavu-core fonts-wqy-microhei libqt6test6
-        ffmpeg systemd udev kmod strace)
+        ffmpeg systemd udev kmod strace alsa-utils)
     key=$(printf '%s\n' "${suites[@]}" "${packages[@]}" | sha1sum | cut -c 1-12)
     base=$cache/base-$key
     [ -f "$base.complete" ] && return 0
@@ -112,7 +112,8 @@ copy_test_programs() {
     printf '1\n00:00:00,000 --> 00:00:30,000\n一个人的旅行\n' >"$here/bench-subtitled/orange.srt"
     install -m 755 scripts/phone/guest/test.sh scripts/phone/guest/powercut.sh \
         scripts/phone/guest/bench.sh scripts/phone/guest/service.sh "$here/"
-    install -m 644 scripts/phone/guest/pad.walk scripts/phone/guest/handheld.walk "$here/"
+    install -m 644 scripts/phone/guest/pad.walk scripts/phone/guest/handheld.walk \
+        scripts/phone/guest/song.walk "$here/"
     install -m 644 scripts/phone/guest/phone-test.service "$1/etc/systemd/system/"
     systemctl --root="$1" --quiet enable phone-test.service
 }
@@ -170,6 +171,15 @@ make_image() {
         make_type song.aac $tone -c:a aac
     }
     cp "$clips"/types/* "$rootfs/mmc/types/"
+    # A long song below the card (its place kept when it is stopped): tags in
+    # three scripts, and a cover in them.
+    [ -s "$clips/cover.jpg" ] || ffmpeg -loglevel error -y -f lavfi -i testsrc=size=160x120:duration=1 \
+        -frames:v 1 "$clips/cover.jpg" </dev/null
+    [ -s "$clips/voices.mp3" ] || ffmpeg -loglevel error -y -f lavfi -i sine=frequency=440:duration=660 \
+        -i "$clips/cover.jpg" -map 0 -map 1 -c:a mp3 -ac 1 -b:a 32k \
+        -c:v copy -disposition:v attached_pic -metadata title='一个人的旅行' \
+        -metadata artist='שלום עולם' -metadata album='สวัสดีครับ' "$clips/voices.mp3" </dev/null
+    cp "$clips/voices.mp3" "$rootfs/mmc/mmca1/"
     [ "$testing" = 1 ] && copy_test_programs "$rootfs"
     # A power of two, as an SD card's size must be.
     mke2fs -q -t ext4 -L phone -d "$rootfs" "$work/rootfs.img" 4G

@@ -10,6 +10,9 @@ board_panels=(480x320 640x480 240x320x16)
 # The firmware's framebuffer, a simple one, cannot go dark: the kernel's
 # blanking has nothing to turn off. The sleep time is still seen set.
 board_blanks=0
+# USB sound on the emulated Pi Zero enumerates, but its stream delivers
+# almost nothing: no card, and no song, which the player ends at once.
+board_sound=0
 
 board_panel() {
     [ "$panel_fb" = /dev/fb0 ]

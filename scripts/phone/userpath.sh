@@ -190,19 +190,57 @@ check_sleep_times() {
 # The guest's walk with inputs of its own (guest/WHO.walk): a screenshot at
 # each of the marks NAME..., and Exit at its end; then the list, the main
 # menu, the picture and the list again, as the phone's keys show them.
-pad_walk() {
-    local who=$1 name at=$shots/$1-
+walk_shots() {
+    local who=$1 name
     shift
     wait_for_line "DEVICE-READY $who" 300 || fail "$who: no front-end"
     for name in "$@"; do
         wait_for_line "DEVICE-PAD-SHOT $who-$name" 300 || fail "$who: the walk stopped before $name"
-        shot "$at$name.png"
+        shot "$shots/$who-$name.png"
     done
-    wait_for_line "DEVICE-END $who" 120 || fail "$who: Exit did not end the front-end"
+    wait_for_line "DEVICE-END $who" 200 || fail "$who: Exit did not end the front-end"
+}
+
+pad_walk() {
+    local who=$1 at=$shots/$1-
+    walk_shots "$@"
     check_list "$who-"
     [ "$(changed "${at}1-list.png" "${at}2-menu.png" "${panel_size}+0+0")" -gt 2000 ] ||
         fail "$who: the menu did not open"
     [ "$(brightness "${at}3-playing.png" "$(picture)")" -gt 20 ] || fail "$who: no picture"
     [ "$(changed "${at}1-list.png" "${at}5-list-again.png" "${panel_size}+0+0")" -lt 2000 ] ||
         fail "$who: stop did not bring the list back"
+}
+
+# The song's walk (guest/song.walk): its screen with its cover and lines of
+# text; dark asleep, where the board blanks; woken, its time still moving
+# though its keys were locked; the list after; under 1% of the player's
+# processor time; its place kept.
+song_walk() {
+    local at=$shots/song- cover rows share
+    wait_for_line "DEVICE-SONG" 300 || fail "song: the walks did not end"
+    grep -a "DEVICE-SONG" "$serial"
+    if [ "$board_sound" = 0 ]; then
+        echo "song: this board has no sound card, and a song no sound to play"
+        return 0
+    fi
+    grep -aq "DEVICE-SONG cards: [1-9]" "$serial" || fail "song: no sound card"
+    walk_shots song 1-song 2-level 3-locked 4-asleep 5-woken 6-woken-later 7-list-again
+    cover="$((panel_width / 3))x$((panel_height / 6))+$((panel_width / 3))+$((panel_width / 16 + 2))"
+    rows=$(text_rows "${at}1-song.png" "${panel_width}x$((panel_height * 2 / 3))+0+$((panel_height / 3))")
+    echo "song: $rows rows of text below its cover"
+    [ "$(brightness "${at}1-song.png" "$cover")" -gt 20 ] || fail "song: no cover"
+    [ "$rows" -gt 30 ] || fail "song: its screen has no lines of text"
+    if [ "$board_blanks" = 1 ]; then
+        [ "$(brightness "${at}4-asleep.png" "${panel_size}+0+0")" -lt 5 ] || fail "song: the display did not sleep"
+    fi
+    [ "$(brightness "${at}5-woken.png" "$cover")" -gt 20 ] || fail "song: a key did not wake the display"
+    [ "$(changed "${at}5-woken.png" "${at}6-woken-later.png" "${panel_size}+0+0")" -gt 10 ] ||
+        fail "song: locked keys paused or stopped it"
+    check_list song- song-7-list-again.png
+    grep -a "DEVICE-SONG-CPU\|DEVICE-POSITIONS" "$serial" || true
+    share=$(sed -n 's/.*DEVICE-SONG-CPU.*: \([0-9.]*\)% of it.*/\1/p' "$serial")
+    awk -v s="${share:-100}" 'BEGIN { exit !(s < 1) }' || fail "song: the front-end took ${share:-?}% of the player's time"
+    grep -aq "DEVICE-POSITIONS \(9[0-9]\|1[0-9][0-9]\) /mmc/mmca1/voices.mp3;" "$serial" ||
+        fail "song: its place was not kept"
 }

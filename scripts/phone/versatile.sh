@@ -15,6 +15,7 @@ board_panels=()
 # The kernel's blanking turns the LCD controller off, but the emulator's
 # controller then keeps its last picture: the sleep time is seen set.
 board_blanks=0
+board_sound=1
 board_memory=128M
 
 board_panel() {
@@ -72,7 +73,7 @@ board_machine() {
     # The board's sound card plays into nothing: the host has no sound.
     machine_args=(-M "$machine" -m "$board_memory" -dtb "$device_tree"
         -drive "if=scsi,index=0,format=raw,file=$work/rootfs.img"
-        -audiodev none,id=sound -global pl041.audiodev=sound)
+        -audiodev "wav,id=sound,path=$work/sound.wav" -global pl041.audiodev=sound)
     # Nothing to load: the drivers are built in.
     board_append="root=/dev/sda phone.inputs=1 phone.modules="
     if [ -n "$data_disk" ]; then

@@ -6,6 +6,7 @@
 board_default=240x320
 board_panels=(480x320 640x480 240x320x16@fb1)
 board_blanks=1
+board_sound=1
 
 board_panel() {
     case $panel_fb:$panel_depth in
@@ -34,6 +35,16 @@ board_machine() {
         -drive if=none,id=root,file="$work/rootfs.img",format=raw -device virtio-blk-pci,drive=root
         -device virtio-keyboard-pci -device virtio-tablet-pci)
     board_append="root=/dev/vda phone.modules=virtio-gpu,virtio_input,evdev"
+    # A sound card Debian's kernel drives, what it plays written to a file:
+    # the arm64 kernel's HDA; the armhf kernel has no HDA driver, so USB.
+    machine_args+=(-audiodev "wav,id=sound,path=$work/sound.wav")
+    if [ "$arch" = arm64 ]; then
+        machine_args+=(-device intel-hda -device hda-output,audiodev=sound)
+        board_append="$board_append,snd_hda_intel"
+    else
+        machine_args+=(-device qemu-xhci -device usb-audio,audiodev=sound)
+        board_append="$board_append,xhci_pci,snd_usb_audio"
+    fi
     if [ "$panel_fb" = /dev/fb1 ]; then
         # A second card, the Cirrus one, at 16 bits a pixel; it has no VGA
         # BIOS on ARM. Its screen is read in the guest, through a share.

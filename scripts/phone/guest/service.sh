@@ -129,9 +129,10 @@ if [ ! -f "$state/powered-off" ]; then
         sed 's/^/DEVICE-RESTART /'
     echo "DEVICE-RESTART the front-end $(front) since $(cut -d ' ' -f 22 "/proc/$(front)/stat") ticks"
     echo "DEVICE-BACK after $back s; player $player; sleep after $(blank) s"
-    # The last clip: the phone powered off while it plays.
+    # The last clip, a long song: the phone powered off while it plays,
+    # past the few seconds a place needs.
     wait_for_player
-    sleep 3
+    sleep 15
     sha1sum "$setup" >"$state/setup.sha1"
     touch "$state/powered-off"
     sync
@@ -164,6 +165,7 @@ if sha1sum -c --status "$state/setup.sha1"; then
 else
     echo "DEVICE-OPTIONS changed"
 fi
+echo "DEVICE-POSITIONS $(tr '\n' ';' <"${setup%/*}/positions")"
 # A minute of playback: what it adds to the journal, and the processor
 # time of the front-end against the player's (user and system ticks, from
 # the moment the player is seen to its last second).

@@ -74,6 +74,13 @@ std::vector<std::string> launchCommand(const LaunchInput& input)
         add({"-menu", "-menu-cfg", input.menu});
     const std::vector<std::string> output = videoOutputArguments(input.output);
     command.insert(command.end(), output.begin(), output.end());
+    // The volume keys move the player's own gain: what this clip plays, on
+    // whichever card plays it, back exactly where it was after as many
+    // steps each way. A card's control (ALSA's PCM, a sound server's
+    // stream) is shared with every program, kept for good, need not be the
+    // card that plays, and through a server drifts a step's rounding each
+    // way.
+    add({"-softvol"});
     if (!ass)
         add({"-nofontconfig", "-font", faces.latin});
     else if (!subtitle.face.empty())

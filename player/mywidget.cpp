@@ -24,7 +24,6 @@
 #include <QPixmap>
 #include <QTimer>
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -361,25 +360,6 @@ void MyWidget::timerEvent(QTimerEvent* /*event*/)
         tickTimer = 0;
         player_.watch(true);
     }
-}
-
-void MyWidget::showSong(const PlayerAnswers& said)
-{
-    if (!said.playing.empty())
-        nowPlaying_->setPlaying(QByteArray::fromStdString(said.playing));
-    if (said.muted >= 0)
-        nowPlaying_->setMuted(said.muted == 1);
-    if (!said.property.empty())
-        nowPlaying_->showNote(QStringLiteral("%1 %2")
-                                  .arg(QString::fromStdString(said.property))
-                                  .arg(std::lround(said.value)));
-    if (said.noVideo && !nowPlaying_->isVisible()) {
-        nowPlaying_->setGeometry(rect());
-        nowPlaying_->raise();
-        nowPlaying_->showSong();
-    }
-    nowPlaying_->setTimes(said.time, said.length);
-    nowPlaying_->setPaused(playbackState.paused);
 }
 
 void MyWidget::wakeTick()

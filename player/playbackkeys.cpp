@@ -101,27 +101,3 @@ bool MyWidget::qwsEvent(WSEvent* event)
         return true;
     return ZMainWidget::qwsEvent(event);
 }
-
-void MyWidget::setUpKeyLock()
-{
-    keyLock_ = new KeyLock(this);
-    connect(keyLock_, &KeyLock::changed, this, [this](bool locked) {
-        nowPlaying_->setLocked(locked);
-        sendKeyCommand(locked ? "osd_show_text \"Keys locked\" 2000\n"
-                              : "osd_show_text \"Keys unlocked\" 2000\n");
-    });
-    connect(keyLock_, &KeyLock::refused, this, [this] {
-        nowPlaying_->showNote(tr("Hold Exit to unlock"));
-        sendKeyCommand("osd_show_text \"Keys locked: hold Exit to unlock\" 2000\n");
-    });
-}
-
-void MyWidget::askLevel(const char* property)
-{
-    if (!nowPlaying_->isVisible())
-        return;
-    std::snprintf(commandBuffer.data(), commandBuffer.size(),
-                  "pausing_keep_force get_property %s\npausing_keep_force get_property mute\n",
-                  property);
-    player_.send(commandBuffer.data());
-}

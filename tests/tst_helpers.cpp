@@ -120,6 +120,7 @@ private slots:
                      QFileInfo(binaryDir() + "/launcher/menu.conf").canonicalFilePath()),
                  "-vo",
                  output,
+                 "-softvol",
                  "-nofontconfig",
                  "-font",
                  QFile::encodeName(dir.filePath("my panels/fb7")),

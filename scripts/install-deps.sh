@@ -11,4 +11,5 @@ apt_install \
     mplayer ffmpeg \
     xvfb x11-xserver-utils x11-utils xdotool imagemagick \
     weston xwayland qt6-wayland \
-    fonts-wqy-microhei fonts-tlwg-loma-ttf iso-codes strace
+    fonts-wqy-microhei fonts-tlwg-loma-ttf iso-codes strace \
+    pulseaudio pulseaudio-utils

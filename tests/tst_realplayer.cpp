@@ -25,7 +25,8 @@ private:
     std::unique_ptr<TempInstall> install;
     std::unique_ptr<MyWidget> window;
     QElapsedTimer sincePlay;
-    // A private sound server with one sink, whose monitor is recorded.
+    // A private sound server with one sink, whose monitor is recorded; left
+    // behind by a crash, it ends once idle.
     QTemporaryDir soundDir;
     QProcess sound;
 
@@ -124,7 +125,7 @@ private slots:
             return env;
         }());
         sound.start("pulseaudio",
-                    {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "-L",
+                    {"-n", "--daemonize=no", "--exit-idle-time=300", "--use-pid-file=no", "-L",
                      "module-null-sink sink_name=rec", "-L",
                      "module-native-protocol-unix auth-anonymous=1 socket=" + socket});
         if (sound.waitForStarted())

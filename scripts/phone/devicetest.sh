@@ -53,6 +53,26 @@ test_programs() {
     wait_for_line "DEVICE-TYPE song.opus" 300 || fail "the new types did not all play"
     grep -a "DEVICE-TYPE" "$serial" || true
     stop_phone
+    check_sound
+}
+
+# What the phone's card played, as the emulator wrote it (whole once it has
+# ended): where it sounds, within a few dB of the clips' -21.5 dBFS, their
+# 440 Hz.
+check_sound() {
+    local wav=$work/sound.wav rms tone
+    if [ "$board_sound" = 0 ]; then
+        echo "sound: this board has no sound card"
+        return 0
+    fi
+    [ -s "$wav" ] || fail "sound: the card played nothing"
+    sounding() { sox --ignore-length "$wav" -n remix 1 silence 1 0.1 1% -1 0.1 1% "$@" 2>&1; }
+    rms=$(sounding stats | sed -n 's/^RMS lev dB *\([-0-9.]*\).*/\1/p')
+    tone=$(sounding stat | sed -n 's/^Rough *frequency: *//p')
+    echo "sound: $(sox --ignore-length "$wav" -n stat 2>&1 | sed -n 's/^Length (seconds): *//p') s" \
+        "captured; where it sounds, the left channel at $rms dBFS RMS, about $tone Hz"
+    awk -v r="${rms:--99}" -v f="${tone:-0}" 'BEGIN { exit !(r > -26 && r < -17 && f > 400 && f < 480) }' ||
+        fail "sound: not the clips' tone at their level"
 }
 
 user_path() {

@@ -5,7 +5,7 @@
 prepare_host() {
     step "Host tools"
     apt_install qemu-system-arm qemu-user-static binfmt-support mmdebstrap e2fsprogs cpio kmod \
-        socat ffmpeg imagemagick
+        socat ffmpeg imagemagick sox
     if [ ! -e /proc/sys/fs/binfmt_misc/register ]; then
         mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
     fi

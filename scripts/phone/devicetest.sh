@@ -172,6 +172,7 @@ test_panels() {
             check_picture "$name-"
             show_about "$name-"
             show_scripts "$name-"
+            show_song "$name-"
             # The picture in the colours the 32-bit panel showed it in.
             if [ "$panel_depth" = 16 ] && [ -f "$shots/root-3-playing.png" ]; then
                 local mine theirs

@@ -84,6 +84,30 @@ show_scripts() {
     wait_for_list || fail "$1: no list after the subtitled clip"
 }
 
+# A song's screen (FILE, of WHO): its cover at the top, lines of text below.
+check_song_screen() {
+    local cover rows
+    cover="$((panel_width / 3))x$((panel_height / 6))+$((panel_width / 3))+$((panel_width / 16 + 2))"
+    rows=$(text_rows "$1" "${panel_width}x$((panel_height * 2 / 3))+0+$((panel_height / 3))")
+    echo "$2: the song's screen has $rows rows of text below its cover"
+    [ "$(brightness "$1" "$cover")" -gt 20 ] || fail "$2: the song's screen has no cover"
+    [ "$rows" -gt 30 ] || fail "$2: the song's screen has no lines of text"
+}
+
+# The long song below the card, from the list as the subtitled clip left
+# it: its screen, then the list again.
+show_song() {
+    local at=$shots/$1
+    [ "$board_sound" = 1 ] || return 0
+    key down down
+    play_again
+    sleep 10
+    shot "${at}10-song.png"
+    check_song_screen "${at}10-song.png" "$1"
+    key f4
+    wait_for_list || fail "$1: no list after the song"
+}
+
 # The rows of a region (WxH+X+Y) of a screenshot with white in them.
 text_rows() {
     convert "$1" -crop "$2" +repage -threshold 60% txt:- |
@@ -217,7 +241,7 @@ pad_walk() {
 # though its keys were locked; the list after; under 1% of the player's
 # processor time; its place kept.
 song_walk() {
-    local at=$shots/song- cover rows share
+    local at=$shots/song- share
     wait_for_line "DEVICE-SONG" 300 || fail "song: the walks did not end"
     grep -a "DEVICE-SONG" "$serial"
     if [ "$board_sound" = 0 ]; then
@@ -226,15 +250,12 @@ song_walk() {
     fi
     grep -aq "DEVICE-SONG cards: [1-9]" "$serial" || fail "song: no sound card"
     walk_shots song 1-song 2-level 3-locked 4-asleep 5-woken 6-woken-later 7-list-again
-    cover="$((panel_width / 3))x$((panel_height / 6))+$((panel_width / 3))+$((panel_width / 16 + 2))"
-    rows=$(text_rows "${at}1-song.png" "${panel_width}x$((panel_height * 2 / 3))+0+$((panel_height / 3))")
-    echo "song: $rows rows of text below its cover"
-    [ "$(brightness "${at}1-song.png" "$cover")" -gt 20 ] || fail "song: no cover"
-    [ "$rows" -gt 30 ] || fail "song: its screen has no lines of text"
+    check_song_screen "${at}1-song.png" song
     if [ "$board_blanks" = 1 ]; then
         [ "$(brightness "${at}4-asleep.png" "${panel_size}+0+0")" -lt 5 ] || fail "song: the display did not sleep"
     fi
-    [ "$(brightness "${at}5-woken.png" "$cover")" -gt 20 ] || fail "song: a key did not wake the display"
+    [ "$(changed "${at}4-asleep.png" "${at}5-woken.png" "${panel_size}+0+0")" -gt 2000 ] ||
+        [ "$board_blanks" = 0 ] || fail "song: a key did not wake the display"
     [ "$(changed "${at}5-woken.png" "${at}6-woken-later.png" "${panel_size}+0+0")" -gt 10 ] ||
         fail "song: locked keys paused or stopped it"
     check_list song- song-7-list-again.png

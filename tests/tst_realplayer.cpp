@@ -207,7 +207,7 @@ private slots:
     {
         QFETCH(QString, option);
         QFETCH(QList<int>, keys);
-        if (!sound.isOpen())
+        if (sound.state() != QProcess::Running)
             QSKIP("no sound server");
         writeAll(home.filePath("config"), "vo=null\nao=pulse\n");
         QProcess recorder;

@@ -97,6 +97,8 @@ MyWidget::MyWidget(QWidget* parent) : ZMainWidget(false, parent, nullptr, 0)
         // A long clip's place is wanted in the dark too; a song's screen not.
         else if (playbackState.playing && (resume_.wantsPlace() || !displayAsleep_()))
             player_.send("pausing_keep_force get_property time_pos\n");
+        // In the dark only a long clip's place is asked, and it can wait.
+        songClock_->setInterval(displayAsleep_() ? 5000 : 1000);
     });
 
     // The player draws into the phone's screen: the launcher reads the

@@ -3,6 +3,7 @@
 #include "songcover.h"
 
 #include <QFileInfo>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <taglib/fileref.h>
@@ -60,6 +61,7 @@ NowPlaying::NowPlaying(QWidget* parent) : QWidget(parent)
 void NowPlaying::setSong(const QByteArray& path, const QList<QByteArray>& entries)
 {
     path_ = entries.isEmpty() ? path : entries.first();
+    clock_ = QRect();
     entries_ = entries;
     index_ = entries.isEmpty() ? -1 : 0;
     tags_ = SongTags();
@@ -94,6 +96,7 @@ void NowPlaying::readSong()
     tags_ = readSongTags(path_);
     length_ = std::max(length_, double(tags_.seconds));
     cover_ = songCover(path_, QSize(width(), height() * 3 / 10));
+    clock_ = QRect(); // laid out again
     const int next = index_ + 1;
     next_ =
         index_ >= 0 && next < entries_.size() ? readSongTags(entries_.at(next)).title : QString();
@@ -102,27 +105,38 @@ void NowPlaying::readSong()
 
 void NowPlaying::setTimes(double time, double length)
 {
+    const QString shown = timeText();
     if (time >= 0)
         time_ = time;
     if (length > 0)
         length_ = length;
-    update();
+    if (timeText() == shown && length <= 0)
+        return;
+    // Each second only the bar and the times change: on a small phone a
+    // whole screen's text, shaped again, would cost more than the song.
+    update(clock_.isValid() ? clock_ : rect());
 }
 
 void NowPlaying::setPaused(bool paused)
 {
+    if (paused == paused_)
+        return;
     paused_ = paused;
     update();
 }
 
 void NowPlaying::setMuted(bool muted)
 {
+    if (muted == muted_)
+        return;
     muted_ = muted;
     update();
 }
 
 void NowPlaying::setLocked(bool locked)
 {
+    if (locked == locked_)
+        return;
     locked_ = locked;
     update();
 }
@@ -163,8 +177,9 @@ QStringList NowPlaying::statusLines() const
     return lines;
 }
 
-void NowPlaying::paintEvent(QPaintEvent* /*event*/)
+void NowPlaying::paintEvent(QPaintEvent* event)
 {
+    const bool clockOnly = clock_.isValid() && clock_.contains(event->rect());
     QPainter painter(this);
     painter.setPen(palette().color(QPalette::WindowText));
     const int margin = width() / 16;
@@ -174,19 +189,22 @@ void NowPlaying::paintEvent(QPaintEvent* /*event*/)
     if (!cover_.isNull()) {
         const QSize room(wide, height() * 3 / 10);
         const QSize size = cover_.size().scaled(room, Qt::KeepAspectRatio);
-        painter.drawImage(QRect(QPoint((width() - size.width()) / 2, margin), size), cover_);
+        if (!clockOnly)
+            painter.drawImage(QRect(QPoint((width() - size.width()) / 2, margin), size), cover_);
         y = margin + size.height() + line / 2;
     }
     const auto lineOf = [&](const QString& text) {
-        painter.drawText(QRect(margin, y, wide, line), Qt::AlignCenter,
-                         painter.fontMetrics().elidedText(text, Qt::ElideRight, wide));
+        if (!clockOnly)
+            painter.drawText(QRect(margin, y, wide, line), Qt::AlignCenter,
+                             painter.fontMetrics().elidedText(text, Qt::ElideRight, wide));
         y += line;
     };
     QFont title = font();
     title.setBold(true);
     painter.setFont(title);
-    painter.drawText(QRect(margin, y, wide, 2 * line), Qt::AlignCenter | Qt::TextWordWrap,
-                     tags_.title);
+    if (!clockOnly)
+        painter.drawText(QRect(margin, y, wide, 2 * line), Qt::AlignCenter | Qt::TextWordWrap,
+                         tags_.title);
     y += 2 * line + line / 4;
     painter.setFont(font());
     for (const QString& more : {tags_.artist, tags_.album, placeText()})
@@ -201,7 +219,9 @@ void NowPlaying::paintEvent(QPaintEvent* /*event*/)
                          static_cast<int>(bar.width() * std::min(1.0, time_ / length_)),
                          bar.height(), painter.pen().color());
     y = bar.bottom() + line / 2;
-    lineOf(timeText());
+    clock_ = QRect(bar.topLeft(), QPoint(bar.right(), y + line));
+    painter.drawText(QRect(margin, y, wide, line), Qt::AlignCenter, timeText());
+    y += line;
     if (!next_.isEmpty())
         lineOf(tr("Next: %1").arg(next_));
     y += line / 2;

@@ -69,6 +69,7 @@ private:
     QString next_;
     QString note_;
     QTimer noteTimer_;
+    QRect clock_; // the bar and the times, as last laid out
     double time_ = 0;
     double length_ = 0;
     bool paused_ = false;

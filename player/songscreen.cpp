@@ -26,7 +26,9 @@ void MyWidget::showSong(const PlayerAnswers& said)
         nowPlaying_->raise();
         nowPlaying_->showSong();
     }
-    nowPlaying_->setTimes(said.time, said.length);
+    // Nothing is drawn in the dark.
+    if (!displayAsleep_())
+        nowPlaying_->setTimes(said.time, said.length);
     nowPlaying_->setPaused(playbackState.paused);
 }
 

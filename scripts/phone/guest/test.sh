@@ -123,21 +123,26 @@ walk handheld
 rm /etc/tarragon/keymap
 
 # A long song with the pad: its screen, its keys locked, the display asleep;
-# the front-end's processor time against the player's over a minute of it,
-# from the lock on; then where it was left.
+# the front-end's processor time against the player's, from the lock on
+# while the screen is lit and updated each second, then over a minute of
+# the display asleep, in a pocket; then where it was left.
 song_cpu() {
     cpu() { cut -d ' ' -f 14,15 "/proc/$1/stat" 2>/dev/null | awk '{ print $1 + $2 }'; }
     for _ in $(seq 600); do
         player=$(busybox pidof mplayer) && break
         sleep 0.2
     done
-    sleep 25
     front=$(busybox pidof tarragon)
-    f0=$(cpu "$front") p0=$(cpu "$player")
-    sleep 60
-    f1=$(cpu "$front") p1=$(cpu "$player")
-    echo "DEVICE-SONG-CPU the front-end $((f1 - f0)) ticks, the player $((p1 - p0)) in 60 s:" \
-        "$(echo "$f1 $f0 $p1 $p0" | awk '{ printf "%.2f", 100 * ($1 - $2) / ($3 - $4) }')% of it"
+    sleep 25
+    for span in lit:50:20 asleep:60:0; do
+        f0=$(cpu "$front") p0=$(cpu "$player")
+        sleep "$(echo "$span" | cut -d : -f 2)"
+        f1=$(cpu "$front") p1=$(cpu "$player")
+        echo "DEVICE-SONG-CPU ${span%%:*}: the front-end $((f1 - f0)) ticks, the player $((p1 - p0))" \
+            "in $(echo "$span" | cut -d : -f 2) s:" \
+            "$(echo "$f1 $f0 $p1 $p0" | awk '{ printf "%.2f", 100 * ($1 - $2) / ($3 - $4) }')% of it"
+        sleep "${span##*:}"
+    done
 }
 echo "DEVICE-SONG cards: $(grep -c '^ *[0-9]' /proc/asound/cards 2>/dev/null)"
 if [ -e /proc/asound/card0 ]; then

@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QTimer>
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <linux/fb.h>
 #include <sys/ioctl.h>
@@ -97,11 +99,23 @@ void DisplaySleep::check()
         setBlanked(false);
     else if (sinceInput_.elapsed() >= qint64(seconds) * 1000)
         setBlanked(true);
-    // "Never" is what a playing video asks: each look wakes the phone, and
-    // a sleep time that comes back a few seconds late counts from then.
-    const int interval = seconds > 0 ? 1000 : 5000;
-    if (timer_ && timer_->interval() != interval)
-        timer_->setInterval(interval);
+    // Each look wakes the phone: it is looked at when it is due to sleep,
+    // and otherwise every few seconds for a setting that changed ("never",
+    // as a video asks; a sleep time that comes back a little late counts
+    // from then). Asleep, only input or "never" lights it.
+    schedule();
+}
+
+void DisplaySleep::schedule()
+{
+    int interval = 5000;
+    if (blanked_)
+        interval = 10000;
+    else if (seconds_ > 0)
+        interval = static_cast<int>(std::clamp(qint64(seconds_) * 1000 - sinceInput_.elapsed() + 10,
+                                               qint64(250), qint64(5000)));
+    if (timer_)
+        timer_->start(interval);
 }
 
 void DisplaySleep::setBlanked(bool blanked)
@@ -110,6 +124,8 @@ void DisplaySleep::setBlanked(bool blanked)
         return;
     blanked_ = blanked;
     blank_(blanked);
+    schedule();
+    emit blankedChanged(blanked);
 }
 
 bool DisplaySleep::eventFilter(QObject* watched, QEvent* event)

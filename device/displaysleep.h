@@ -33,14 +33,19 @@ public:
 
     bool isBlanked() const { return blanked_; }
     // Reads the setting and blanks or lights as it says; a timer calls it
-    // about once a second, every five while the setting says never.
+    // when the display is due to sleep, and every few seconds for a setting
+    // that changed.
     void check();
+
+signals:
+    void blankedChanged(bool blanked);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void setBlanked(bool blanked);
+    void schedule();
 
     QByteArray setting_;
     Blank blank_;

@@ -44,6 +44,12 @@ public:
     {
         return !path_.isEmpty() && (length_ < 0 || length_ > resumableLength);
     }
+    // A long clip: its place is kept when it stops.
+    bool isLong() const { return !path_.isEmpty() && length_ > resumableLength; }
+    // How often, in seconds, its place is worth asking: as often as it is
+    // written, and near its end more, so that one played to its end is
+    // known to have been.
+    int askInterval() const { return length_ > 0 && time_ >= 0 && length_ - time_ < 60 ? 5 : 30; }
     // What the player said; a long clip's place is written every 30 s.
     void heard(const PlayerAnswers& said);
     // Stopped before its end: its place kept. Played to its end: forgotten.

@@ -87,19 +87,7 @@ MyWidget::MyWidget(QWidget* parent) : ZMainWidget(false, parent, nullptr, 0)
 
     nowPlaying_ = new NowPlaying(this);
     setUpKeyLock();
-    songClock_ = new QTimer(this);
-    songClock_->setInterval(1000);
-    connect(songClock_, &QTimer::timeout, this, [this] {
-        // A clip that is neither long nor a song has nothing to ask: the
-        // clock rests, as the tick does.
-        if (!resume_.wantsPlace() && !nowPlaying_->isVisible())
-            songClock_->stop();
-        // A long clip's place is wanted in the dark too; a song's screen not.
-        else if (playbackState.playing && (resume_.wantsPlace() || !displayAsleep_()))
-            player_.send("pausing_keep_force get_property time_pos\n");
-        // In the dark only a long clip's place is asked, and it can wait.
-        songClock_->setInterval(displayAsleep_() ? 5000 : 1000);
-    });
+    setUpSongClock();
 
     // The player draws into the phone's screen: the launcher reads the
     // window from here.
@@ -283,6 +271,9 @@ int MyWidget::startPlayback(const char* path, bool playlist)
 
 void MyWidget::stopPlayback()
 {
+    // A long clip's place, exact, rather than as last asked.
+    if (playbackState.playing && resume_.isLong())
+        player_.send("pausing_keep_force get_property time_pos\n");
     sendCommand("quit\n", 0);
     resume_.heard(player_.close());
     resume_.stopped();
@@ -317,11 +308,9 @@ void MyWidget::sendCommand(const char* text, int gain)
 
 void MyWidget::timerEvent(QTimerEvent* /*event*/)
 {
-    bool heard = false;
     if (playbackState.playing) {
         const PlayerProcess::Output output = player_.drain();
-        heard = output.readable;
-        if (heard)
+        if (output.readable)
             applyAudioRoute(75);
         if (output.said.paused >= 0)
             playbackState.paused = output.said.paused == 1;
@@ -332,7 +321,7 @@ void MyWidget::timerEvent(QTimerEvent* /*event*/)
         if ((output.video && !clipAsked_) || (output.said.noVideo && !songClock_->isActive())) {
             clipAsked_ = true;
             player_.send("pausing_keep_force get_property length\n");
-            songClock_->start();
+            startSongClock();
         }
         if (output.video) {
             nowPlaying_->hide(); // a playlist's clip with a picture
@@ -352,16 +341,12 @@ void MyWidget::timerEvent(QTimerEvent* /*event*/)
     playbackState.focusLost = false;
 
     // Each wake on a phone costs more than the tick's work, so the timer
-    // rests until the player prints or ends or the focus goes; one that
-    // talks is still read every 500 ms, as then the tick has work.
-    if (heard) {
-        wakeTick();
-    } else {
-        if (tickTimer != 0)
-            killTimer(tickTimer);
-        tickTimer = 0;
-        player_.watch(true);
-    }
+    // rests until the player prints or ends or the focus goes, and then
+    // reads 500 ms later: one that talks is still read every 500 ms.
+    if (tickTimer != 0)
+        killTimer(tickTimer);
+    tickTimer = 0;
+    player_.watch(true);
 }
 
 void MyWidget::wakeTick()

@@ -55,8 +55,9 @@ public:
     // The screen shown while a clip with no picture plays.
     NowPlaying* nowPlaying() const { return nowPlaying_; }
     KeyLock* keyLock() const { return keyLock_; }
-    // Whether the display sleeps: a song's screen is not updated then.
-    void setDisplayAsleep(std::function<bool()> asleep) { displayAsleep_ = std::move(asleep); }
+    // The display asleep or lit again: a song's screen is not drawn, nor
+    // its time asked, in the dark.
+    void setDisplayAsleep(bool asleep);
 
     // Menu item identifiers a handler must recognise.
     using ItemIds = MenuTree::ItemIds;
@@ -91,6 +92,11 @@ private:
     void setUpKeyLock();
     // After a key that changed it: the level, for the song's screen.
     void askLevel(const char* property);
+    // Each second while a song's screen shows, or now and then for a long
+    // clip's place: the screen moved on, the player asked when it is time.
+    void setUpSongClock();
+    void startSongClock();
+    void songSecond();
 
     ItemIds ids{};
     FileBrowser* browser_ = nullptr;
@@ -108,8 +114,10 @@ private:
     NowPlaying* nowPlaying_ = nullptr;
     KeyLock* keyLock_ = nullptr;
     KeyHolds holds_;
-    QTimer* songClock_ = nullptr; // asks the player's position each second
-    std::function<bool()> displayAsleep_ = [] { return false; };
+    QTimer* songClock_ = nullptr;
+    int sinceAsked_ = 0;   // seconds since the player was asked its position
+    bool askSoon_ = false; // a key may have moved it
+    bool displayAsleep_ = false;
     ClipResume resume_;
     bool clipAsked_ = false; // this launch's clip asked its length
     int tickTimer = 0;

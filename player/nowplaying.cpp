@@ -69,6 +69,7 @@ void NowPlaying::setSong(const QByteArray& path, const QList<QByteArray>& entrie
     next_.clear();
     note_.clear();
     time_ = length_ = 0;
+    since_.invalidate();
     paused_ = muted_ = locked_ = false;
 }
 
@@ -81,6 +82,7 @@ void NowPlaying::setPlaying(const QByteArray& path)
     index_ = static_cast<int>(after >= 0 ? after : entries_.indexOf(path));
     path_ = path;
     time_ = length_ = 0;
+    since_.invalidate();
     if (isVisible())
         readSong();
 }
@@ -97,6 +99,7 @@ void NowPlaying::readSong()
     length_ = std::max(length_, double(tags_.seconds));
     cover_ = songCover(path_, QSize(width(), height() * 3 / 10));
     clock_ = QRect(); // laid out again
+    glyphs_.clear();
     const int next = index_ + 1;
     next_ =
         index_ >= 0 && next < entries_.size() ? readSongTags(entries_.at(next)).title : QString();
@@ -105,22 +108,34 @@ void NowPlaying::readSong()
 
 void NowPlaying::setTimes(double time, double length)
 {
-    const QString shown = timeText();
-    if (time >= 0)
+    if (time >= 0) {
         time_ = time;
+        since_.start();
+    }
     if (length > 0)
         length_ = length;
-    if (timeText() == shown && length <= 0)
+    if (timeText() == drawnTime_ && length <= 0)
         return;
     // Each second only the bar and the times change: on a small phone a
     // whole screen's text, shaped again, would cost more than the song.
     update(clock_.isValid() ? clock_ : rect());
 }
 
+double NowPlaying::playedTime() const
+{
+    if (paused_ || !since_.isValid())
+        return time_;
+    const double now = time_ + static_cast<double>(since_.elapsed()) / 1000.0;
+    return length_ > 0 ? std::min(now, length_) : now;
+}
+
 void NowPlaying::setPaused(bool paused)
 {
     if (paused == paused_)
         return;
+    time_ = playedTime();
+    if (since_.isValid())
+        since_.start();
     paused_ = paused;
     update();
 }
@@ -150,7 +165,7 @@ void NowPlaying::showNote(const QString& note)
 
 QString NowPlaying::timeText() const
 {
-    return clockText(time_) + QStringLiteral(" / ") + clockText(length_);
+    return clockText(playedTime()) + QStringLiteral(" / ") + clockText(length_);
 }
 
 QString NowPlaying::placeText() const
@@ -216,15 +231,41 @@ void NowPlaying::paintEvent(QPaintEvent* event)
     painter.drawRect(bar.adjusted(0, 0, -1, -1));
     if (length_ > 0)
         painter.fillRect(bar.x(), bar.y(),
-                         static_cast<int>(bar.width() * std::min(1.0, time_ / length_)),
+                         static_cast<int>(bar.width() * std::min(1.0, playedTime() / length_)),
                          bar.height(), painter.pen().color());
     y = bar.bottom() + line / 2;
     clock_ = QRect(bar.topLeft(), QPoint(bar.right(), y + line));
-    painter.drawText(QRect(margin, y, wide, line), Qt::AlignCenter, timeText());
+    drawnTime_ = timeText();
+    drawClock(painter, QRect(margin, y, wide, line), drawnTime_);
     y += line;
     if (!next_.isEmpty())
         lineOf(tr("Next: %1").arg(next_));
     y += line / 2;
     for (const QString& status : statusLines())
         lineOf(status);
+}
+
+void NowPlaying::drawClock(QPainter& painter, const QRect& area, const QString& text)
+{
+    const QFontMetrics metrics = painter.fontMetrics();
+    int wide = 0;
+    for (const QChar c : text) {
+        QImage& glyph = glyphs_[c];
+        if (glyph.isNull()) {
+            glyph = QImage(std::max(1, metrics.horizontalAdvance(c)), metrics.height(),
+                           QImage::Format_ARGB32_Premultiplied);
+            glyph.fill(Qt::transparent);
+            QPainter drawn(&glyph);
+            drawn.setFont(painter.font());
+            drawn.setPen(painter.pen());
+            drawn.drawText(QPoint(0, metrics.ascent()), QString(c));
+        }
+        wide += glyph.width();
+    }
+    int x = area.x() + (area.width() - wide) / 2;
+    for (const QChar c : text) {
+        const QImage& glyph = glyphs_[c];
+        painter.drawImage(x, area.y(), glyph);
+        x += glyph.width();
+    }
 }

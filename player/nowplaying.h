@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -24,6 +26,8 @@ QString clockText(double seconds);
 // played, its place in a playlist and what comes next, and whether it is
 // paused, muted or its keys locked. The player's picture is not there to
 // show.
+class QPainter;
+
 class NowPlaying : public QWidget
 {
     Q_OBJECT
@@ -36,8 +40,12 @@ public:
     void showSong();
     // A playlist's clip starting, as the player names it.
     void setPlaying(const QByteArray& path);
-    // The player's word of its position and its length (-1: not said).
+    // The player's word of its position and its length (-1: not said);
+    // between its words the screen's own clock moves the time on, as the
+    // player is asked only now and then.
     void setTimes(double time, double length);
+    // Where it has played to by now.
+    double playedTime() const;
     void setPaused(bool paused);
     void setMuted(bool muted);
     void setLocked(bool locked);
@@ -60,6 +68,9 @@ protected:
 
 private:
     void readSong();
+    // The time in glyphs drawn once: each second a few copies, where the
+    // text drawn again would be shaped again, costing more than the song.
+    void drawClock(QPainter& painter, const QRect& area, const QString& text);
 
     QByteArray path_;
     QList<QByteArray> entries_;
@@ -69,8 +80,11 @@ private:
     QString next_;
     QString note_;
     QTimer noteTimer_;
-    QRect clock_; // the bar and the times, as last laid out
-    double time_ = 0;
+    QRect clock_;     // the bar and the times, as last laid out
+    double time_ = 0; // as the player last said, when since_ started
+    QElapsedTimer since_;
+    QString drawnTime_;
+    QHash<QChar, QImage> glyphs_; // the clock's, in the screen's font
     double length_ = 0;
     bool paused_ = false;
     bool muted_ = false;

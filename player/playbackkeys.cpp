@@ -22,6 +22,7 @@ void MyWidget::setMenuMode(bool on)
 void MyWidget::sendKeyCommand(const char* text)
 {
     sendCommand(keyCommandText(text, playbackState.paused).c_str(), 0);
+    askSoon_ = true; // a seek, a step, a speed: the screen's time set right
     if (std::strcmp(text, "pause\n") == 0) {
         playbackState.paused = !playbackState.paused;
         nowPlaying_->setPaused(playbackState.paused);

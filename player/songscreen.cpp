@@ -3,6 +3,9 @@
 #include "nowplaying.h"
 #include "playbackstate.h"
 
+#include <QTimer>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -26,9 +29,7 @@ void MyWidget::showSong(const PlayerAnswers& said)
         nowPlaying_->raise();
         nowPlaying_->showSong();
     }
-    // Nothing is drawn in the dark.
-    if (!displayAsleep_())
-        nowPlaying_->setTimes(said.time, said.length);
+    nowPlaying_->setTimes(said.time, said.length);
     nowPlaying_->setPaused(playbackState.paused);
 }
 
@@ -54,4 +55,48 @@ void MyWidget::askLevel(const char* property)
                   "pausing_keep_force get_property %s\npausing_keep_force get_property mute\n",
                   property);
     player_.send(commandBuffer.data());
+}
+
+void MyWidget::setDisplayAsleep(bool asleep)
+{
+    displayAsleep_ = asleep;
+    // Lit again: the whole screen drawn once, and its clock going.
+    nowPlaying_->setUpdatesEnabled(!asleep);
+    if (!asleep && playbackState.playing && nowPlaying_->isVisible())
+        startSongClock();
+}
+
+void MyWidget::setUpSongClock()
+{
+    songClock_ = new QTimer(this);
+    connect(songClock_, &QTimer::timeout, this, &MyWidget::songSecond);
+}
+
+void MyWidget::startSongClock()
+{
+    askSoon_ = true;
+    songClock_->start(1000);
+}
+
+void MyWidget::songSecond()
+{
+    const bool shown = nowPlaying_->isVisible() && !displayAsleep_;
+    // Nothing to show and no place to keep: the clock rests until the
+    // display lights or another clip comes.
+    if (!playbackState.playing || (!shown && !resume_.wantsPlace())) {
+        songClock_->stop();
+        return;
+    }
+    if (shown)
+        nowPlaying_->setTimes(-1, -1);
+    // Each answer wakes the front-end and is echoed: the screen keeps its
+    // own time and is set right every few seconds, and after a key.
+    const int every = shown ? std::min(10, resume_.askInterval()) : resume_.askInterval();
+    sinceAsked_ += songClock_->interval() / 1000;
+    if (askSoon_ || sinceAsked_ >= every) {
+        player_.send("pausing_keep_force get_property time_pos\n");
+        askSoon_ = false;
+        sinceAsked_ = 0;
+    }
+    songClock_->setInterval(shown ? 1000 : every * 1000);
 }

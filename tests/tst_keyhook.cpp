@@ -209,7 +209,8 @@ private slots:
         writeAll(setting, "1\n");
         sleep.check();
         QVERIFY(!sleep.isBlanked());
-        QCOMPARE(sleep.findChild<QTimer*>()->interval(), 1000);
+        // Looked at again when it is due, not before.
+        QVERIFY(std::abs(sleep.findChild<QTimer*>()->interval() - 1000) <= 10);
     }
 
     void aDeviceSettlesItsEnvironment_data()

@@ -398,6 +398,16 @@ private slots:
         QTEST(QStringList({song.title, song.artist, song.album, screen->timeText()}).join('|'),
               "shown");
         QCOMPARE(screen->cover().size(), cover.isEmpty() ? QSize(0, 0) : QSize(64, 48));
+        // The time moves on between the player's answers, and it is asked
+        // now and then, never in the dark, at once when the display lights.
+        const auto asked = [&] { return install->playerInput().count("get_property time_pos"); };
+        QTRY_COMPARE_WITH_TIMEOUT(screen->timeText(), QString("0:03 / 0:03"), 4000);
+        QCOMPARE(asked(), 1);
+        window->setDisplayAsleep(true);
+        QTest::qWait(1100);
+        window->setDisplayAsleep(false);
+        QCOMPARE(asked(), 1);
+        QTRY_COMPARE(asked(), 2);
         // Paused, and the level the volume key left, as the player answers.
         QTest::keyClick(window->windowHandle(), Qt::Key_Return);
         QTest::keyClick(window->windowHandle(), Qt::Key_PageUp);

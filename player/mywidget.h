@@ -12,7 +12,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 
 struct PlayerOptions;
 class FileBrowser;

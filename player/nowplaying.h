@@ -22,12 +22,12 @@ SongTags readSongTags(const QByteArray& path);
 // A time as a player shows it: "m:ss", or "h:mm:ss" from an hour on.
 QString clockText(double seconds);
 
+class QPainter;
+
 // The screen while a song plays: what it is and its cover, how far it has
 // played, its place in a playlist and what comes next, and whether it is
 // paused, muted or its keys locked. The player's picture is not there to
 // show.
-class QPainter;
-
 class NowPlaying : public QWidget
 {
     Q_OBJECT
